@@ -1,0 +1,10 @@
+#include "dialogs.h"
+
+namespace common {
+
+QString defaultCaption()
+{
+    return QStringLiteral("信息：");
+}
+
+} // namespace common

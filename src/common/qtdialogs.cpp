@@ -1,0 +1,100 @@
+#include "qtdialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace common {
+
+namespace {
+
+QMessageBox::Icon toQt(Icon icon)
+{
+    switch (icon) {
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::Question: return QMessageBox::Question;
+    case Icon::Warning: return QMessageBox::Warning;
+    case Icon::Error: return QMessageBox::Critical;
+    case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+int toAnswer(int button)
+{
+    switch (button) {
+    case QMessageBox::Ok: return AnswerOk;
+    case QMessageBox::Yes: return AnswerYes;
+    case QMessageBox::No: return AnswerNo;
+    case QMessageBox::Abort: return AnswerAbort;
+    case QMessageBox::Retry: return AnswerRetry;
+    case QMessageBox::Ignore: return AnswerIgnore;
+    default: return AnswerCancel;
+    }
+}
+
+FileChoice run(QFileDialog &dialog, const FileRequest &request)
+{
+    dialog.setWindowTitle(request.title);
+    dialog.setNameFilters(request.filters);
+    if (request.selectedFilter >= 0 && request.selectedFilter < request.filters.size())
+        dialog.selectNameFilter(request.filters.at(request.selectedFilter));
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.directory.isEmpty())
+        dialog.setDirectory(request.directory);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return {dialog.selectedFiles().constFirst(), int(request.filters.indexOf(dialog.selectedNameFilter()))};
+}
+
+} // namespace
+
+int QtDialogs::message(const QString &text, const QString &caption, Buttons buttons, Icon icon)
+{
+    QMessageBox box(toQt(icon), caption.isEmpty() ? defaultCaption() : caption, text);
+    switch (buttons) {
+    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    box.setWindowModality(Qt::ApplicationModal);
+    return toAnswer(box.exec());
+}
+
+FileChoice QtDialogs::openFile(const FileRequest &request)
+{
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    FileRequest r = request;
+    if (r.directory.isEmpty())
+        r.directory = m_lastDirectory;
+    FileChoice choice = run(dialog, r);
+    if (!choice.cancelled())
+        m_lastDirectory = QFileInfo(choice.path).absolutePath();
+    return choice;
+}
+
+FileChoice QtDialogs::saveFile(const FileRequest &request)
+{
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    FileRequest r = request;
+    if (r.directory.isEmpty())
+        r.directory = m_lastDirectory;
+    FileChoice choice = run(dialog, r);
+    if (!choice.cancelled())
+        m_lastDirectory = QFileInfo(choice.path).absolutePath();
+    return choice;
+}
+
+} // namespace common
