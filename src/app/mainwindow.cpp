@@ -459,8 +459,15 @@ void MainWindow::onEditorTextChanged() {}
 
 bool MainWindow::canCloseMainWindow()
 {
-    return true;
+    return askToSave() == editor::SaveAnswer::Proceed;
 }
+
+editor::SaveAnswer MainWindow::askToSave()
+{
+    return editor::SaveAnswer::Proceed;
+}
+
+void MainWindow::loadTranscript(const QString &, editor::TextFormat) {}
 
 void MainWindow::initFormatting() {}
 void MainWindow::applyFormatToSelection() {}

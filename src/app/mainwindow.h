@@ -2,6 +2,7 @@
 
 #include "app/processstate.h"
 #include "app/services.h"
+#include "editor/textformat.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -82,6 +83,8 @@ public slots:
     void saveTranscriptAs();
     void onEditorTextChanged();
     bool canCloseMainWindow();
+    editor::SaveAnswer askToSave();
+    void loadTranscript(const QString &path, editor::TextFormat format);
 
     void initFormatting();
     void applyFormatToSelection();
