@@ -17,3 +17,7 @@ if(SANITIZE)
     target_compile_options(vt_settings INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(vt_settings INTERFACE -fsanitize=address,undefined)
 endif()
+if(BUILD_FUZZERS)
+    # Coverage for every library the fuzz targets link, so the fuzzer sees inside the parsers.
+    target_compile_options(vt_settings INTERFACE -fsanitize=fuzzer-no-link)
+endif()
