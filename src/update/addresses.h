@@ -10,6 +10,14 @@ inline const QByteArray FeedAddress = QByteArrayLiteral("https://vornel.example/
 inline const QByteArray BlogListAddress = QByteArrayLiteral("https://vornel.example/blog/list.html");
 inline const QByteArray SiteRoot = QByteArrayLiteral("https://vornel.example");
 
+// The three together, so that tests can point the windows at a local server.
+struct Addresses
+{
+    QByteArray feed = FeedAddress;
+    QByteArray blogList = BlogListAddress;
+    QByteArray siteRoot = SiteRoot;
+};
+
 inline const QByteArray CurrentVersion = QByteArrayLiteral("5.0");
 
 } // namespace update
