@@ -5,6 +5,8 @@
 #include "app/services.h"
 #include "app/skin.h"
 #include "common/qtdialogs.h"
+#include "update/addressopener.h"
+#include "update/curl/curlfetch.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -36,6 +38,8 @@ int run(int argc, char **argv)
     Services services;
     services.dialogs = &dialogs;
     services.clock = [] { return QDateTime::currentDateTime(); };
+    services.fetchPage = [](const QByteArray &address) { return update::curl::fetchPage(address); };
+    services.openUrl = &update::openUrlOnDesktop;
 
     int result = 0;
     {
