@@ -6,6 +6,10 @@
 #include "editor/colorpicker.h"
 #include "editor/transcriptedit.h"
 #include "transport/knobbutton.h"
+#include "update/addresses.h"
+#include "update/helpwindow.h"
+#include "update/updatecheck.h"
+#include "update/versionwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -491,9 +495,25 @@ void MainWindow::insertPosition() {}
 void MainWindow::onPositionTimer() {}
 void MainWindow::onFileDropped(const QString &) {}
 
-void MainWindow::checkForUpdateAtStartup() {}
-void MainWindow::openVersionWindow() {}
-void MainWindow::openHelpWindow() {}
+void MainWindow::checkForUpdateAtStartup()
+{
+    update::checkForUpdateAtStartup({m_state.startupFeed, m_services.fetchPage, m_services.openUrl, m_services.dialogs,
+        m_link, update::FeedAddress});
+}
+
+void MainWindow::openVersionWindow()
+{
+    // No owner: the window stands on its own in the task bar, modal to the whole program.
+    update::VersionWindow window({m_state.windowFeed, m_state.programEntries, m_state.extraPageAddresses},
+        {m_services.fetchPage, m_services.openUrl, m_services.dialogs, {}});
+    window.exec();
+}
+
+void MainWindow::openHelpWindow()
+{
+    update::HelpWindow window;
+    window.exec();
+}
 
 void MainWindow::registerDropTarget() {}
 
