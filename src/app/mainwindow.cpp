@@ -5,7 +5,9 @@
 #include "common/dialogs.h"
 #include "editor/colorpicker.h"
 #include "editor/transcriptedit.h"
+#include "transport/droprouter.h"
 #include "transport/knobbutton.h"
+#include "transport/transport.h"
 #include "update/addresses.h"
 #include "update/helpwindow.h"
 #include "update/updatecheck.h"
@@ -13,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -53,6 +56,22 @@ MainWindow::MainWindow(ProcessState &state, const Services &services, QWidget *p
     setWindowIcon(appIcon());
     buildControls();
     buildMenus();
+
+    transport::TransportControls controls;
+    controls.positionLabel = m_positionLabel;
+    controls.lengthLabel = m_lengthLabel;
+    controls.knob = m_knob;
+    controls.timer = m_timer;
+    controls.showPlaying = [this](bool playing) {
+        setMainButtonChecked(12, playing);
+        setMainButtonChecked(13, !playing);
+    };
+    controls.showFileName = [this](const QString &name) { setWindowTitle(caption() + QStringLiteral("  ") + name); };
+    m_transport = std::make_unique<transport::Transport>(
+        m_state.transport, m_services.player, m_services.dialogs, std::move(controls));
+    connect(m_knob, &transport::KnobButton::knobPressed, this, &MainWindow::onKnobPressed);
+    connect(m_knob, &transport::KnobButton::knobMoved, this, &MainWindow::onKnobMoved);
+    connect(m_knob, &transport::KnobButton::knobReleased, this, &MainWindow::onKnobReleased);
 
     placeAtCreation();
 }
@@ -487,13 +506,69 @@ void MainWindow::pasteEdit() {}
 void MainWindow::insertDivider() {}
 void MainWindow::openDateTimeWindow() {}
 
-void MainWindow::openMedia() {}
-void MainWindow::togglePlayPause() {}
-void MainWindow::jumpBack() {}
-void MainWindow::jumpForward() {}
-void MainWindow::insertPosition() {}
-void MainWindow::onPositionTimer() {}
-void MainWindow::onFileDropped(const QString &) {}
+void MainWindow::openMedia()
+{
+    m_transport->openMedia();
+}
+
+void MainWindow::togglePlayPause()
+{
+    m_transport->togglePlayPause();
+}
+
+void MainWindow::jumpBack()
+{
+    m_transport->jumpBack();
+}
+
+void MainWindow::jumpForward()
+{
+    m_transport->jumpForward();
+}
+
+void MainWindow::insertPosition()
+{
+    // Through the clipboard and an ordinary paste, so the editor's undo and change handling see a paste.
+    QGuiApplication::clipboard()->setText(m_transport->positionInsertion());
+    m_editor->paste();
+}
+
+void MainWindow::onPositionTimer()
+{
+    m_transport->onPositionTimer();
+}
+
+void MainWindow::onKnobPressed(int x, int y, Qt::KeyboardModifiers keys)
+{
+    m_transport->onKnobPressed(x, y, keys);
+}
+
+void MainWindow::onKnobMoved(int x, int y, Qt::KeyboardModifiers keys)
+{
+    m_transport->onKnobMoved(x, y, keys);
+}
+
+void MainWindow::onKnobReleased(int x, int y, Qt::KeyboardModifiers keys)
+{
+    m_transport->onKnobReleased(x, y, keys);
+}
+
+void MainWindow::onFileDropped(const QString &path)
+{
+    // Asked for every drop onto a modified transcript, also for a recording, which leaves the transcript alone.
+    if (askToSave() == editor::SaveAnswer::Cancelled)
+        return;
+    switch (transport::routeForPath(path)) {
+    case transport::DropRoute::PlainTranscript: loadTranscript(path, editor::TextFormat::PlainText); break;
+    case transport::DropRoute::RichTranscript: loadTranscript(path, editor::TextFormat::RichText); break;
+    case transport::DropRoute::WordDocument:
+        if (m_services.dialogs)
+            m_services.dialogs->message(QStringLiteral("word文件无法实现拖放，请用打开按钮打开word文件"),
+                common::defaultCaption(), common::Buttons::Ok, common::Icon::None);
+        break;
+    case transport::DropRoute::Media: m_transport->startMedia(path); break;
+    }
+}
 
 void MainWindow::checkForUpdateAtStartup()
 {
@@ -515,6 +590,13 @@ void MainWindow::openHelpWindow()
     window.exec();
 }
 
-void MainWindow::registerDropTarget() {}
+void MainWindow::registerDropTarget()
+{
+    if (m_dropTarget)
+        return;
+    m_dropTarget = new transport::DropTarget(this);
+    connect(m_dropTarget, &transport::DropTarget::fileDropped, this, &MainWindow::onFileDropped);
+    m_dropTarget->registerWindow(this);
+}
 
 } // namespace app

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QComboBox;
 class QLabel;
@@ -20,7 +22,9 @@ class ColorPicker;
 class TranscriptEdit;
 }
 namespace transport {
+class DropTarget;
 class KnobButton;
+class Transport;
 }
 
 namespace app {
@@ -107,6 +111,9 @@ public slots:
     void insertPosition();
     void onPositionTimer();
     void onFileDropped(const QString &path);
+    void onKnobPressed(int x, int y, Qt::KeyboardModifiers keys);
+    void onKnobMoved(int x, int y, Qt::KeyboardModifiers keys);
+    void onKnobReleased(int x, int y, Qt::KeyboardModifiers keys);
 
     void checkForUpdateAtStartup();
     void openVersionWindow();
@@ -147,6 +154,8 @@ private:
     QLabel *m_groove = nullptr;
     QLabel *m_link = nullptr;
     QTimer *m_timer = nullptr;
+    std::unique_ptr<transport::Transport> m_transport;
+    transport::DropTarget *m_dropTarget = nullptr;
     QWidget *m_statusBar = nullptr;
     StatusPart *m_messagePart = nullptr;
     StatusPart *m_pathPart = nullptr;

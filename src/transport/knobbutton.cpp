@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <QtMath>
 
 namespace transport {
 
@@ -32,18 +33,30 @@ void KnobButton::paintEvent(QPaintEvent *)
     }
 }
 
+namespace {
+
+// Whole pixels relative to the knob, as a pointer report carries them: left of the knob is negative.
+QPoint reportedPoint(const QMouseEvent *event)
+{
+    const QPointF p = event->position();
+    return {qFloor(p.x()), qFloor(p.y())};
+}
+
+} // namespace
+
 void KnobButton::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    const QPoint p = event->position().toPoint();
+    const QPoint p = reportedPoint(event);
     emit knobPressed(toReport(p.x()), toReport(p.y()), event->modifiers());
 }
 
 void KnobButton::mouseMoveEvent(QMouseEvent *event)
 {
-    // Qt grabs the mouse for the widget that took the press, so moves arrive from anywhere.
-    const QPoint p = event->position().toPoint();
+    // Qt grabs the pointer for the widget that took the press until the last button is up, so moves
+    // arrive from anywhere on the screen, also from outside the window.
+    const QPoint p = reportedPoint(event);
     emit knobMoved(toReport(p.x()), toReport(p.y()), event->modifiers());
 }
 
@@ -51,7 +64,7 @@ void KnobButton::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    const QPoint p = event->position().toPoint();
+    const QPoint p = reportedPoint(event);
     emit knobReleased(toReport(p.x()), toReport(p.y()), event->modifiers());
 }
 
