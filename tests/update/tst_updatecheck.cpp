@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -39,20 +40,22 @@ public:
     QList<bool> windowVisible;
 };
 
-// Runs check on the modal window that the next command opens, then closes it.
-void whenModalOpens(const std::function<void(QWidget *)> &check)
+// Runs check on the modal window that the next command opens, then closes it. The watch ends with the returned
+// timer, so a window that never opens leaves nothing behind for the next test.
+std::unique_ptr<QTimer> whenModalOpens(const std::function<void(QWidget *)> &check)
 {
-    auto *poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, check] {
+    auto poll = std::make_unique<QTimer>();
+    QTimer *timer = poll.get();
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, check] {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal)
             return;
-        poll->stop();
-        poll->deleteLater();
+        timer->stop();
         check(modal);
         modal->close();
     });
-    poll->start(10);
+    timer->start(10);
+    return poll;
 }
 
 } // namespace
@@ -272,7 +275,7 @@ void TestUpdateCheck::menuOpensTheVersionWindow()
     }
     QVERIFY(item);
     bool seen = false;
-    whenModalOpens([&](QWidget *modal) {
+    const auto watch = whenModalOpens([&](QWidget *modal) {
         auto *window = qobject_cast<update::VersionWindow *>(modal);
         QVERIFY(window);
         QVERIFY(!window->parentWidget());
@@ -291,7 +294,7 @@ void TestUpdateCheck::expectHelpWindowFrom(QAction *command)
 {
     QVERIFY(command);
     bool seen = false;
-    whenModalOpens([&](QWidget *modal) {
+    const auto watch = whenModalOpens([&](QWidget *modal) {
         QVERIFY(qobject_cast<update::HelpWindow *>(modal));
         QVERIFY(!modal->parentWidget());
         QCOMPARE(modal->windowTitle(), u"帮助文档"_s);
