@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QString>
 
+class QTextCharFormat;
+
 namespace editor {
 
 enum Effect : qint32 {
@@ -43,5 +45,15 @@ inline QColor colorFromRgbValue(qint32 v)
     const quint32 u = quint32(v);
     return QColor(int(u & 0xFF), int((u >> 8) & 0xFF), int((u >> 16) & 0xFF));
 }
+
+// Writes every field of f onto format, leaving the properties CharFormat does not know untouched.
+// An empty fontName keeps the family and a size below 1 keeps the size: neither names a real font.
+void applyCharFormat(const CharFormat &f, QTextCharFormat &format);
+
+// f as a complete QTextCharFormat.
+QTextCharFormat toTextCharFormat(const CharFormat &f);
+
+// Reads the five fields; sizes and offsets are truncated toward zero to whole points.
+CharFormat fromTextCharFormat(const QTextCharFormat &format);
 
 } // namespace editor
