@@ -58,7 +58,7 @@ private:
             return;
         const qint64 length = a.announcedLength >= 0 ? a.announcedLength : a.body.size();
         socket->write("HTTP/1.0 " + a.status + "\r\nContent-Type: text/html; charset=gbk\r\nContent-Length: "
-            + QByteArray::number(length) + "\r\nConnection: close\r\n\r\n");
+            + QByteArray::number(length) + "\r\nConnection: close\r\n" + a.headers + "\r\n");
         socket->write(a.body);
         if (a.kind == LocalHttpServer::Kind::Page)
             socket->disconnectFromHost();

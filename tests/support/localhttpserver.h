@@ -30,6 +30,7 @@ public:
         QByteArray body;
         QByteArray status = QByteArrayLiteral("200 OK");
         qint64 announcedLength = -1; // -1: the body's size
+        QByteArray headers; // further header lines, each ending in CR LF
     };
 
     LocalHttpServer();

@@ -42,6 +42,7 @@ private slots:
 
     void requestIsAPlainUncachedGet();
     void errorPagesAreReturnedLikeAnyOther();
+    void redirectsAreFollowedToWebAddressesOnly();
     void refusedConnectionGivesNothing();
     void silentServerEndsAtTheBound();
     void stalledBodyKeepsWhatWasRead();
@@ -159,6 +160,21 @@ void TestFeed::errorPagesAreReturnedLikeAnyOther()
     m_server.serve("/gone", "<html>gone</html>", "500 Internal Server Error");
     QCOMPARE(update::curl::fetchPage(m_server.address("/gone"), quickLimits()), QByteArray("<html>gone</html>"));
     QVERIFY(update::curl::fetchPage(m_server.address("/never-served"), quickLimits()).contains("404"));
+}
+
+void TestFeed::redirectsAreFollowedToWebAddressesOnly()
+{
+    m_server.serve("/target", "moved here");
+    testing::LocalHttpServer::Answer moved;
+    moved.status = "302 Found";
+    moved.body = "see elsewhere";
+    moved.headers = "Location: " + m_server.address("/target") + "\r\n";
+    m_server.serve("/moved", moved);
+    QCOMPARE(update::curl::fetchPage(m_server.address("/moved"), quickLimits()), QByteArray("moved here"));
+
+    moved.headers = "Location: file:///etc/hostname\r\n";
+    m_server.serve("/to-file", moved);
+    QCOMPARE(update::curl::fetchPage(m_server.address("/to-file"), quickLimits()), QByteArray());
 }
 
 void TestFeed::refusedConnectionGivesNothing()
