@@ -4,6 +4,9 @@
 #include "app/statuspart.h"
 #include "common/dialogs.h"
 #include "editor/colorpicker.h"
+#include "editor/datetimewindow.h"
+#include "editor/editcommands.h"
+#include "editor/formatting.h"
 #include "editor/transcriptedit.h"
 #include "transport/droprouter.h"
 #include "transport/knobbutton.h"
@@ -22,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
@@ -56,6 +60,7 @@ MainWindow::MainWindow(ProcessState &state, const Services &services, QWidget *p
     setWindowIcon(appIcon());
     buildControls();
     buildMenus();
+    connectFormatting();
 
     transport::TransportControls controls;
     controls.positionLabel = m_positionLabel;
@@ -100,7 +105,7 @@ void MainWindow::buildControls()
     m_colorPicker->setObjectName(QStringLiteral("颜色选择器1"));
     m_colorPicker->setGeometry(219, 29, 45, 20);
 
-    m_fontBox = new QComboBox(m_client);
+    m_fontBox = new editor::FormatComboBox(m_client);
     m_fontBox->setObjectName(QStringLiteral("组合框1"));
     m_fontBox->setEditable(true);
     m_fontBox->setInsertPolicy(QComboBox::InsertAlphabetically);
@@ -109,7 +114,7 @@ void MainWindow::buildControls()
     m_fontBox->setAccessibleName(QStringLiteral("字体"));
     m_fontBox->setToolTip(QStringLiteral("字体"));
 
-    m_sizeBox = new QComboBox(m_client);
+    m_sizeBox = new editor::FormatComboBox(m_client);
     m_sizeBox->setObjectName(QStringLiteral("组合框2"));
     m_sizeBox->setEditable(true);
     m_sizeBox->setInsertPolicy(QComboBox::NoInsert);
@@ -492,19 +497,133 @@ editor::SaveAnswer MainWindow::askToSave()
 
 void MainWindow::loadTranscript(const QString &, editor::TextFormat) {}
 
-void MainWindow::initFormatting() {}
-void MainWindow::applyFormatToSelection() {}
-void MainWindow::syncFormatFromSelection() {}
-void MainWindow::onFormatToolbarClick(int) {}
-void MainWindow::toggleAlwaysOnTop() {}
+editor::FormatStrip MainWindow::formatStrip() const
+{
+    editor::FormatStrip strip;
+    strip.fontBox = m_fontBox;
+    strip.sizeBox = m_sizeBox;
+    strip.colorPicker = m_colorPicker;
+    strip.bold = formatToolbarButton(0);
+    strip.italic = formatToolbarButton(1);
+    strip.underline = formatToolbarButton(2);
+    strip.cut = mainToolbarButton(7);
+    strip.copy = mainToolbarButton(8);
+    strip.paste = mainToolbarButton(9);
+    return strip;
+}
 
-void MainWindow::undoEdit() {}
-void MainWindow::redoEdit() {}
-void MainWindow::cutEdit() {}
-void MainWindow::copyEdit() {}
-void MainWindow::pasteEdit() {}
-void MainWindow::insertDivider() {}
-void MainWindow::openDateTimeWindow() {}
+void MainWindow::connectFormatting()
+{
+    for (QComboBox *box : {m_fontBox, m_sizeBox}) {
+        connect(box, &QComboBox::activated, this, [this] {
+            applyFormatToSelection();
+            m_editor->setFocus(Qt::OtherFocusReason);
+        });
+        if (auto *formatBox = qobject_cast<editor::FormatComboBox *>(box))
+            connect(formatBox, &editor::FormatComboBox::popupAboutToShow, this,
+                [this] { m_editor->setFocus(Qt::OtherFocusReason); });
+    }
+    connect(m_colorPicker, &editor::ColorPicker::colorChosen, this, &MainWindow::applyFormatToSelection);
+    connect(m_editor, &QTextEdit::selectionChanged, this, &MainWindow::syncFormatFromSelection);
+    connect(m_editor, &QTextEdit::cursorPositionChanged, this, &MainWindow::syncFormatFromSelection);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { m_clipboardChanged = true; });
+}
+
+void MainWindow::initFormatting()
+{
+    editor::initFormatting(m_editor, formatStrip());
+}
+
+void MainWindow::applyFormatToSelection()
+{
+    editor::applyFormatToSelection(m_editor, formatStrip());
+}
+
+void MainWindow::syncFormatFromSelection()
+{
+    if (m_clipboardChanged) {
+        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        m_clipboardHasText = data && data->hasText();
+        m_clipboardChanged = false;
+    }
+    editor::syncFormatFromSelection(m_editor, formatStrip(), m_clipboardHasText);
+}
+
+void MainWindow::onFormatToolbarClick(int index)
+{
+    switch (index) {
+    case 0:
+    case 1:
+    case 2: applyFormatToSelection(); break;
+    case 3: openDateTimeWindow(); break;
+    case 4: insertPosition(); break;
+    case 5: insertDivider(); break;
+    case 7: openHelpWindow(); break;
+    case 8: toggleAlwaysOnTop(); break;
+    default: break;
+    }
+}
+
+void MainWindow::toggleAlwaysOnTop()
+{
+    const QRect place = geometry();
+    const bool wasVisible = isVisible();
+    QWidget *focus = focusWidget();
+    setWindowFlag(Qt::WindowStaysOnTopHint, !windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    // Changing the flag takes the window down; put it back where it was.
+    if (wasVisible && !isVisible()) {
+        setGeometry(place);
+        show();
+        if (focus)
+            focus->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void MainWindow::undoEdit()
+{
+    editor::undoEdit(m_editor);
+}
+
+void MainWindow::redoEdit()
+{
+    editor::redoEdit(m_editor);
+}
+
+void MainWindow::cutEdit()
+{
+    editor::cutEdit(m_editor);
+}
+
+void MainWindow::copyEdit()
+{
+    editor::copyEdit(m_editor);
+}
+
+void MainWindow::pasteEdit()
+{
+    editor::pasteEdit(m_editor);
+}
+
+void MainWindow::insertDivider()
+{
+    editor::insertDivider(m_editor, QGuiApplication::clipboard());
+}
+
+void MainWindow::openDateTimeWindow()
+{
+    // No owner: the window is centred on the screen; the command returns once it has closed.
+    editor::DateTimeWindow window(m_services.clock);
+    connect(&window, &editor::DateTimeWindow::dateTimeChosen, this, &MainWindow::insertChosenDateTime);
+    window.exec();
+}
+
+void MainWindow::insertChosenDateTime(const QString &text)
+{
+    if (!m_editor->replaceSelection(text))
+        return;
+    // The editor may not report a change of its own for this insertion.
+    onEditorTextChanged();
+}
 
 void MainWindow::openMedia()
 {

@@ -19,6 +19,7 @@ class QToolBar;
 
 namespace editor {
 class ColorPicker;
+struct FormatStrip;
 class TranscriptEdit;
 }
 namespace transport {
@@ -103,6 +104,7 @@ public slots:
     void pasteEdit();
     void insertDivider();
     void openDateTimeWindow();
+    void insertChosenDateTime(const QString &text);
 
     void openMedia();
     void togglePlayPause();
@@ -133,6 +135,8 @@ private:
     void buildMainToolbar();
     void buildFormatToolbar();
     void buildStatusBar();
+    void connectFormatting();
+    editor::FormatStrip formatStrip() const;
 
     ProcessState &m_state;
     Services m_services;
@@ -157,6 +161,9 @@ private:
     std::unique_ptr<transport::Transport> m_transport;
     transport::DropTarget *m_dropTarget = nullptr;
     QWidget *m_statusBar = nullptr;
+    // Asking the clipboard's owner costs a round trip; ask again only after the clipboard changed.
+    bool m_clipboardChanged = true;
+    bool m_clipboardHasText = false;
     StatusPart *m_messagePart = nullptr;
     StatusPart *m_pathPart = nullptr;
 };
