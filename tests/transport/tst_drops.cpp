@@ -262,9 +262,16 @@ void TestDrops::noDropsBeforeRegistration()
     services.dialogs = m_dialogs;
     services.player = m_player;
     app::MainWindow fresh(*m_state, services);
+    const QString path = writeFile(u"early.mp3"_s, "x");
+    std::unique_ptr<QMimeData> mime(filesMime({path}));
     QVERIFY(!fresh.acceptDrops());
+    QVERIFY(!sendDrop(&fresh, QPoint(420, 40), mime.get()));
+    QCoreApplication::processEvents();
+    QVERIFY(m_player->calls.isEmpty());
     fresh.registerDropTarget();
     QVERIFY(fresh.acceptDrops());
+    QVERIFY(sendDrop(&fresh, QPoint(420, 40), mime.get()));
+    QTRY_COMPARE(m_player->calls.size(), 2);
 }
 
 QTEST_MAIN(TestDrops)
