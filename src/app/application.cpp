@@ -5,6 +5,7 @@
 #include "app/services.h"
 #include "app/skin.h"
 #include "common/qtdialogs.h"
+#include "transport/mpv/mpvplayer.h"
 #include "update/addressopener.h"
 #include "update/curl/curlfetch.h"
 
@@ -37,6 +38,9 @@ int run(int argc, char **argv)
     common::QtDialogs dialogs;
     Services services;
     services.dialogs = &dialogs;
+    // Costs nothing until the first recording is opened.
+    transport::MpvPlayer player;
+    services.player = &player;
     services.clock = [] { return QDateTime::currentDateTime(); };
     services.fetchPage = [](const QByteArray &address) { return update::curl::fetchPage(address); };
     services.openUrl = &update::openUrlOnDesktop;
