@@ -7,6 +7,7 @@
 #include "editor/datetimewindow.h"
 #include "editor/editcommands.h"
 #include "editor/formatting.h"
+#include "editor/transcriptdocument.h"
 #include "editor/transcriptedit.h"
 #include "transport/droprouter.h"
 #include "transport/knobbutton.h"
@@ -77,6 +78,14 @@ MainWindow::MainWindow(ProcessState &state, const Services &services, QWidget *p
     connect(m_knob, &transport::KnobButton::knobPressed, this, &MainWindow::onKnobPressed);
     connect(m_knob, &transport::KnobButton::knobMoved, this, &MainWindow::onKnobMoved);
     connect(m_knob, &transport::KnobButton::knobReleased, this, &MainWindow::onKnobReleased);
+
+    editor::StatusParts status;
+    status.message = [this] { return messagePart(); };
+    status.setMessage = [this](const QString &text) { setMessagePart(text); };
+    status.setPath = [this](const QString &text) { setPathPart(text); };
+    m_document = std::make_unique<editor::TranscriptDocument>(
+        m_state.document, m_editor, m_services.dialogs, std::move(status));
+    connect(m_editor, &QTextEdit::textChanged, this, &MainWindow::onEditorTextChanged);
 
     placeAtCreation();
 }
@@ -472,30 +481,62 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::exitProgram()
 {
-    if (!canCloseMainWindow())
+    if (askToSave() == editor::SaveAnswer::Cancelled)
         return;
     // The question was asked; closing must not ask it again.
     m_exiting = true;
     close();
 }
 
-void MainWindow::newTranscript() {}
-void MainWindow::openTranscript() {}
-void MainWindow::saveTranscript() {}
-void MainWindow::saveTranscriptAs() {}
-void MainWindow::onEditorTextChanged() {}
+void MainWindow::newTranscript()
+{
+    m_document->newTranscript();
+}
+
+void MainWindow::openTranscript()
+{
+    m_document->openTranscript();
+}
+
+void MainWindow::saveTranscript()
+{
+    m_document->saveTranscript();
+}
+
+void MainWindow::saveTranscriptAs()
+{
+    m_document->saveTranscriptAs();
+}
+
+void MainWindow::onEditorTextChanged()
+{
+    m_document->onEditorTextChanged();
+}
 
 bool MainWindow::canCloseMainWindow()
 {
-    return askToSave() == editor::SaveAnswer::Proceed;
+    return m_document->canCloseMainWindow();
 }
 
 editor::SaveAnswer MainWindow::askToSave()
 {
-    return editor::SaveAnswer::Proceed;
+    return m_document->askToSave();
 }
 
-void MainWindow::loadTranscript(const QString &, editor::TextFormat) {}
+void MainWindow::loadTranscript(const QString &path, editor::TextFormat format)
+{
+    m_document->loadTranscript(path, format);
+}
+
+editor::TextFormat MainWindow::textFormat() const
+{
+    return m_document->textFormat();
+}
+
+void MainWindow::setTextFormat(editor::TextFormat format)
+{
+    m_document->setTextFormat(format);
+}
 
 editor::FormatStrip MainWindow::formatStrip() const
 {

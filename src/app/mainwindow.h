@@ -21,6 +21,7 @@ namespace editor {
 class ColorPicker;
 struct FormatStrip;
 class TranscriptEdit;
+class TranscriptDocument;
 }
 namespace transport {
 class DropTarget;
@@ -68,6 +69,10 @@ public:
 
     QString messagePart() const;
     void setMessagePart(const QString &text);
+    // How the editor's whole text (and its selection) is read and written.
+    editor::TextFormat textFormat() const;
+    void setTextFormat(editor::TextFormat format);
+    editor::TranscriptDocument *transcript() const { return m_document.get(); }
     QString pathPart() const;
     void setPathPart(const QString &text);
 
@@ -159,6 +164,7 @@ private:
     QLabel *m_link = nullptr;
     QTimer *m_timer = nullptr;
     std::unique_ptr<transport::Transport> m_transport;
+    std::unique_ptr<editor::TranscriptDocument> m_document;
     transport::DropTarget *m_dropTarget = nullptr;
     QWidget *m_statusBar = nullptr;
     // Asking the clipboard's owner costs a round trip; ask again only after the clipboard changed.
