@@ -415,8 +415,11 @@ QTextCharFormat Reader::formatFor(const FormatKey &key)
         f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     else if (valign == VSub)
         f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    if (key.offset != 0)
+    if (key.offset != 0) {
         f.setProperty(OffsetTwipsProperty, key.offset);
+        // Shown raised or lowered as the editor shows an offset it set itself: a percentage of the size.
+        f.setBaselineOffset(100.0 * (key.offset / 20.0) / (key.size / 2.0));
+    }
     if (key.color > 0)
         f.setForeground(QColor(m_colors[size_t(key.color)]));
     m_formats.emplace(key, f);
