@@ -82,7 +82,7 @@ TranscriptDocument::TranscriptDocument(DocumentState &state, QTextEdit *editor, 
 
 QString TranscriptDocument::saveFailedText(const QString &path)
 {
-    return QStringLiteral("保存") + path + QStringLiteral("失败！\n可能该文件已被打开。");
+    return QStringLiteral("保存") + path + QStringLiteral("失败！\r\n可能该文件已被打开。");
 }
 
 SaveAnswer TranscriptDocument::askToSave()
@@ -322,7 +322,7 @@ bool TranscriptDocument::readFile(const QString &path, QByteArray *bytes)
 
 void TranscriptDocument::showOpenError(const QString &path, const QString &reason)
 {
-    m_dialogs->message(QStringLiteral("打开") + path + QStringLiteral("失败！\n") + reason, QStringLiteral("错误"),
+    m_dialogs->message(QStringLiteral("打开") + path + QStringLiteral("失败！\r\n") + reason, QStringLiteral("错误"),
         common::Buttons::Ok, common::Icon::Error);
 }
 

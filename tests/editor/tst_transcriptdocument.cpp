@@ -366,7 +366,7 @@ void TestTranscriptDocument::failedSaveKeepsOldFileAndState()
 
     QCOMPARE(m_dialogs->messages.size(), 1);
     const auto &box = m_dialogs->messages.constFirst();
-    QCOMPARE(box.text, u"保存"_s + path + u"失败！\n可能该文件已被打开。"_s);
+    QCOMPARE(box.text, u"保存"_s + path + u"失败！\r\n可能该文件已被打开。"_s);
     QCOMPARE(box.caption, u"错误"_s);
     QCOMPARE(box.buttons, common::Buttons::Ok);
     QCOMPARE(box.icon, common::Icon::Error);
@@ -484,7 +484,7 @@ void TestTranscriptDocument::unreadableFileChangesNothing()
     m_dialogs->answerMessage(common::AnswerOk);
     m_doc->loadTranscript(path, TextFormat::PlainText);
     QCOMPARE(m_dialogs->messages.size(), 1);
-    QCOMPARE(m_dialogs->messages.constFirst().text, u"打开"_s + path + u"失败！\n无法读取该文件。"_s);
+    QCOMPARE(m_dialogs->messages.constFirst().text, u"打开"_s + path + u"失败！\r\n无法读取该文件。"_s);
     QCOMPARE(m_dialogs->messages.constFirst().icon, common::Icon::Error);
     QCOMPARE(m_editor->toPlainText(), u"keep me"_s);
     QCOMPARE(m_state->documentPath, QString());
@@ -600,7 +600,7 @@ void TestTranscriptDocument::failedConversionChangesNothing()
     m_dialogs->answerMessage(common::AnswerOk);
     m_doc->openTranscript();
     QCOMPARE(m_dialogs->messages.size(), 1);
-    QCOMPARE(m_dialogs->messages.constFirst().text, u"打开"_s + path + u"失败！\nLibreOffice无法转换该文件。"_s);
+    QCOMPARE(m_dialogs->messages.constFirst().text, u"打开"_s + path + u"失败！\r\nLibreOffice无法转换该文件。"_s);
     QCOMPARE(m_dialogs->messages.constFirst().caption, u"错误"_s);
     QCOMPARE(m_editor->toPlainText(), QString());
     QCOMPARE(m_state->documentPath, QString());
@@ -642,7 +642,7 @@ void TestTranscriptDocument::libreOfficeConvertsDocx()
     m_doc->openTranscript();
     QCOMPARE(m_state->documentPath, docx);
     QCOMPARE(m_dialogs->messages.size(), 1);
-    QVERIFY(m_dialogs->messages.constFirst().text.startsWith(u"打开"_s + junk + u"失败！\n"_s));
+    QVERIFY(m_dialogs->messages.constFirst().text.startsWith(u"打开"_s + junk + u"失败！\r\n"_s));
 }
 
 QTEST_MAIN(TestTranscriptDocument)
