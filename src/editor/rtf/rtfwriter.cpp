@@ -8,6 +8,8 @@
 #include <QTextDocument>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace rtf {
@@ -63,6 +65,50 @@ QString familyOf(const QTextCharFormat &f, const QString &fallback)
     return family.isEmpty() ? fallback : family;
 }
 
+// Output buffer written through a pointer: at ten megabytes the checks of QByteArray::append show.
+struct Out
+{
+    QByteArray bytes;
+    char *data = nullptr;
+    qsizetype used = 0;
+
+    void reserve(qsizetype n)
+    {
+        bytes.resize(n);
+        data = bytes.data();
+    }
+    void ensure(qsizetype more)
+    {
+        if (used + more > bytes.size())
+            reserve(qMax(bytes.size() * 2, used + more + 4096));
+    }
+    void append(char c)
+    {
+        ensure(1);
+        data[used++] = c;
+    }
+    void append(const char *p, qsizetype n)
+    {
+        ensure(n);
+        std::memcpy(data + used, p, size_t(n));
+        used += n;
+    }
+    void append(const char *p) { append(p, qsizetype(std::strlen(p))); }
+    void append(const QByteArray &b) { append(b.constData(), b.size()); }
+    void appendNumber(long long n)
+    {
+        char buffer[24];
+        const int length = std::snprintf(buffer, sizeof buffer, "%lld", n);
+        append(buffer, length);
+    }
+    qsizetype size() const { return used; }
+    QByteArray take()
+    {
+        bytes.truncate(used);
+        return std::move(bytes);
+    }
+};
+
 class Writer
 {
 public:
@@ -82,8 +128,9 @@ private:
     void writeFontName(const QString &name, bool chinese);
 
     const QTextDocument *m_document;
-    QByteArray m_out;
+    Out m_out;
     bool m_delimit = false; // the last token was a control word that a letter, digit or blank would extend
+    qsizetype m_lineStart = 0;
 
     QString m_defaultFamily;
     int m_defaultSize = 24;
@@ -163,7 +210,7 @@ void Writer::word(const char *w, int n)
 {
     m_out.append('\\');
     m_out.append(w);
-    m_out.append(QByteArray::number(n));
+    m_out.appendNumber(n);
     m_delimit = true;
 }
 
@@ -187,6 +234,12 @@ void Writer::writeText(QStringView text, bool chinese)
 {
     for (const QChar qc : text) {
         const char16_t u = qc.unicode();
+        // Lines of bounded length, for line-oriented tools; readers ignore the break. Never right after a
+        // control word, where a blank that follows would lose its meaning.
+        if (!m_delimit && m_out.size() - m_lineStart > 200) {
+            m_out.append("\r\n");
+            m_lineStart = m_out.size();
+        }
         if (u >= 0x20 && u < 0x80) {
             if (u == '\\' || u == '{' || u == '}') {
                 m_out.append('\\');
@@ -304,13 +357,14 @@ QByteArray Writer::run()
         }
     }
 
-    m_out.reserve(qsizetype(m_document->characterCount()) * 4 + 1024);
+    m_out.reserve(qsizetype(m_document->characterCount()) * 9 + 4096);
     m_out.append("{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052{\\fonttbl");
     for (size_t i = 0; i < m_fontTable.size(); ++i) {
         const FontEntry &font = m_fontTable[i];
         m_out.append("{\\f" + QByteArray::number(qsizetype(i)) + "\\fnil\\fcharset"
                      + (font.chinese ? "134 " : "0 "));
         m_delimit = false;
+        m_lineStart = m_out.size(); // no line break inside a name
         writeFontName(font.name, font.chinese);
         m_out.append(";}");
     }
@@ -320,6 +374,7 @@ QByteArray Writer::run()
                      + "\\blue" + QByteArray::number(qBlue(rgb)) + ';');
     }
     m_out.append("}\r\n\\uc1\\pard");
+    m_lineStart = m_out.size();
     m_delimit = true;
 
     for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
@@ -334,9 +389,10 @@ QByteArray Writer::run()
         word("par");
         m_out.append("\r\n");
         m_delimit = false;
+        m_lineStart = m_out.size();
     }
     m_out.append('}');
-    return m_out;
+    return m_out.take();
 }
 
 } // namespace
