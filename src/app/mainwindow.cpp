@@ -660,7 +660,10 @@ void MainWindow::openDateTimeWindow()
 
 void MainWindow::insertChosenDateTime(const QString &text)
 {
-    if (!m_editor->replaceSelection(text))
+    setTextFormat(editor::TextFormat::PlainText);
+    const bool inserted = m_editor->replaceSelection(text);
+    setTextFormat(editor::TextFormat::RichText);
+    if (!inserted)
         return;
     // The editor may not report a change of its own for this insertion.
     onEditorTextChanged();

@@ -1,6 +1,7 @@
 #include "colorpicker.h"
 
 #include "editor/charformat.h"
+#include "editor/formatting.h"
 
 #include <QColorDialog>
 #include <QFrame>
@@ -57,6 +58,13 @@ public:
     }
 
 protected:
+    bool event(QEvent *event) override
+    {
+        if (keepEscapeInPopup(event))
+            return true;
+        return QFrame::event(event);
+    }
+
     void keyPressEvent(QKeyEvent *event) override
     {
         switch (event->key()) {

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace editor {
 
@@ -11,6 +13,8 @@ namespace {
 // Qt's geometry is the client area; with the usual frame the window is 192 × 271 outside.
 constexpr int ClientWidth = 186;
 constexpr int ClientHeight = 245;
+constexpr int OuterWidth = 192;
+constexpr int OuterHeight = 271;
 
 QString weekdayText(int dayOfWeek)
 {
@@ -73,6 +77,7 @@ DateTimeWindow::DateTimeWindow(const Clock &clock, QWidget *parent)
     m_list->setGeometry(13, 32, 160, 136);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSortingEnabled(false);
+    m_list->setUniformItemSizes(true);
     label->setBuddy(m_list);
 
     m_ok = new QPushButton(QStringLiteral("确定"), this);
@@ -89,12 +94,23 @@ DateTimeWindow::DateTimeWindow(const Clock &clock, QWidget *parent)
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     fillDateTimeList(clock ? clock() : QDateTime::currentDateTime());
+
+    // Centred on the screen, not on whichever window happens to be active.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.x() + (area.width() - OuterWidth) / 2, area.y() + (area.height() - OuterHeight) / 2);
+    }
     m_list->setFocus(Qt::OtherFocusReason);
 }
 
 void DateTimeWindow::fillDateTimeList(const QDateTime &now)
 {
-    m_list->addItems(dateTimeEntries(now));
+    // Ten rows of 13 pixels fit the list's height without a scroll bar, as in the classic list box.
+    const int rowHeight = (m_list->height() - 2 * m_list->frameWidth()) / 10;
+    for (const QString &entry : dateTimeEntries(now)) {
+        auto *item = new QListWidgetItem(entry, m_list);
+        item->setSizeHint(QSize(0, rowHeight));
+    }
     m_list->setCurrentRow(0);
 }
 

@@ -3,15 +3,18 @@
 #include "editor/colorpicker.h"
 #include "editor/transcriptedit.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCollator>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 
 #include <algorithm>
+#include <limits>
 
 namespace editor {
 
@@ -149,7 +152,14 @@ int selectedCharCount(const QTextEdit *edit)
 QStringList installedFontFamilies()
 {
     QStringList families;
-    for (const QString &family : QFontDatabase::families()) {
+    for (QString family : QFontDatabase::families()) {
+        // Qt tells apart one family from several foundries as "Nimbus Sans [urw]"; saved files and other
+        // programs know the family name alone.
+        if (family.endsWith(u']')) {
+            const qsizetype open = family.lastIndexOf(QStringLiteral(" ["));
+            if (open > 0)
+                family.truncate(open);
+        }
         if (families.isEmpty() || families.constLast() != family)
             families.append(family);
     }
@@ -239,10 +249,31 @@ void syncFormatFromSelection(QTextEdit *edit, const FormatStrip &strip, bool cli
     strip.underline->setChecked(f.effects & EffectUnderline);
 }
 
+bool keepEscapeInPopup(QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() != Qt::Key_Escape)
+        return false;
+    // Accepting the override turns the key into an ordinary key press for the popup.
+    key->accept();
+    return true;
+}
+
 void FormatComboBox::showPopup()
 {
     emit popupAboutToShow();
+    view()->removeEventFilter(this);
+    view()->installEventFilter(this);
     QComboBox::showPopup();
+}
+
+bool FormatComboBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == view() && keepEscapeInPopup(event))
+        return true;
+    return QComboBox::eventFilter(watched, event);
 }
 
 } // namespace editor

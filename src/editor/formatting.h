@@ -62,6 +62,13 @@ public:
 
 signals:
     void popupAboutToShow();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };
+
+// Esc closes an open list, or popup, and nothing else: without this the window's own Esc shortcut would
+// also see the key and ask to close the program. Installed on the popup's focus widget.
+bool keepEscapeInPopup(QEvent *event);
 
 } // namespace editor

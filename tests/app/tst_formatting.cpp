@@ -7,6 +7,7 @@
 #include "editor/transcriptedit.h"
 #include "support/scripteddialogs.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -70,6 +71,7 @@ private slots:
     void typedSizeTakesEffectWithBold();
     void pickingAColourAppliesTheWholeFormat();
     void choosingAListItemAppliesAndFocusesTheEditor();
+    void escInAnOpenListClosesOnlyTheList();
     void clipboardButtonsFollowTheSelection();
     void undoAndRedoFromTheToolbar();
     void dividerFromTheMenu();
@@ -148,6 +150,9 @@ void TestFormatting::fontBoxListsInstalledFamiliesSorted()
     std::sort(sorted.begin(), sorted.end(), collator);
     QCOMPARE(items, sorted);
     QCOMPARE(QSet<QString>(items.begin(), items.end()).size(), items.size());
+    // Foundry tags are Qt's, not part of a family name another program would know.
+    for (const QString &item : std::as_const(items))
+        QVERIFY2(!item.contains(u" ["_s), qPrintable(item));
     QCOMPARE(items, editor::installedFontFamilies());
 }
 
@@ -265,6 +270,25 @@ void TestFormatting::choosingAListItemAppliesAndFocusesTheEditor()
     emit fonts->activated(0);
     QCOMPARE(formatAt(m_edit, 1).fontName, family);
     QCOMPARE(formatAt(m_edit, 1).fontSize, 20);
+}
+
+void TestFormatting::escInAnOpenListClosesOnlyTheList()
+{
+    // Unmodified: an Esc that reached the window would close it at once.
+    QComboBox *sizes = m_window->sizeBox();
+    sizes->showPopup();
+    QTRY_VERIFY(sizes->view()->isVisible());
+    QTest::keyClick(sizes->view(), Qt::Key_Escape);
+    QTRY_VERIFY(!sizes->view()->isVisible());
+
+    editor::ColorPicker *picker = m_window->colorPicker();
+    picker->showPalette();
+    QTRY_VERIFY(picker->palettePopup()->isVisible());
+    QTest::keyClick(picker->palettePopup()->findChild<QToolButton *>(u"自动"_s), Qt::Key_Escape);
+    QTRY_VERIFY(!picker->palettePopup()->isVisible());
+
+    QVERIFY(m_window->isVisible());
+    QVERIFY(m_dialogs->messages.isEmpty());
 }
 
 void TestFormatting::clipboardButtonsFollowTheSelection()
