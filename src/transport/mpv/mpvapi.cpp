@@ -39,6 +39,7 @@ MpvApi *loadOnce()
         && resolve(library, "mpv_set_property", api.set_property)
         && resolve(library, "mpv_set_property_async", api.set_property_async)
         && resolve(library, "mpv_get_property", api.get_property)
+        && resolve(library, "mpv_get_property_async", api.get_property_async)
         && resolve(library, "mpv_observe_property", api.observe_property);
     if (!complete)
         return nullptr;

@@ -29,6 +29,7 @@ struct MpvApi
     decltype(&mpv_set_property) set_property;
     decltype(&mpv_set_property_async) set_property_async;
     decltype(&mpv_get_property) get_property;
+    decltype(&mpv_get_property_async) get_property_async;
     decltype(&mpv_observe_property) observe_property;
 };
 

@@ -199,6 +199,13 @@ void MpvPlayer::handleEvent(const mpv_event &event)
         if (event.reply_userdata != 0)
             m_replies.insert(event.reply_userdata, event.error);
         break;
+    case MPV_EVENT_GET_PROPERTY_REPLY: {
+        const auto *property = static_cast<const mpv_event_property *>(event.data);
+        // A failed read counts as "not paused": the pause is then confirmed by its report.
+        const bool isFlag = event.error >= 0 && property->format == MPV_FORMAT_FLAG;
+        m_flagReplies.insert(event.reply_userdata, isFlag ? *static_cast<const int *>(property->data) : 0);
+        break;
+    }
     case MPV_EVENT_PROPERTY_CHANGE: {
         const auto *property = static_cast<const mpv_event_property *>(event.data);
         if (event.reply_userdata == pauseObservation && property->format == MPV_FORMAT_FLAG) {
@@ -232,6 +239,7 @@ bool MpvPlayer::waitUntil(const std::function<bool()> &done, int timeoutMs)
     }
     // Answers to requests nobody waits for any more are not kept.
     m_replies.clear();
+    m_flagReplies.clear();
     return reached;
 }
 
@@ -241,6 +249,15 @@ bool MpvPlayer::takeReply(std::uint64_t id, int *error)
     if (found == m_replies.constEnd())
         return false;
     *error = found.value();
+    return true;
+}
+
+bool MpvPlayer::takeFlagReply(std::uint64_t id, int *value)
+{
+    const auto found = m_flagReplies.constFind(id);
+    if (found == m_flagReplies.constEnd())
+        return false;
+    *value = found.value();
     return true;
 }
 
@@ -309,6 +326,17 @@ bool MpvPlayer::open(const QString &path)
     return fileOpen();
 }
 
+std::uint64_t MpvPlayer::requestPause(bool paused)
+{
+    int flag = paused ? 1 : 0;
+    const std::uint64_t id = nextRequestId();
+    const int rc = m_api->set_property_async(m_core, id, "pause", MPV_FORMAT_FLAG, &flag);
+    if (rc >= 0)
+        return id;
+    qCDebug(lcMpv) << "pause" << paused << m_api->error_string(rc);
+    return 0;
+}
+
 void MpvPlayer::play(int positionMs)
 {
     if (!fileOpen())
@@ -327,57 +355,70 @@ void MpvPlayer::play(int positionMs)
             seekId = 0;
         }
     }
-    // Sent behind the seek, so no sound from the old position slips out in between.
-    int paused = 0;
-    std::uint64_t pauseId = nextRequestId();
-    const int rc = m_api->set_property_async(m_core, pauseId, "pause", MPV_FORMAT_FLAG, &paused);
-    if (rc < 0) {
-        qCDebug(lcMpv) << "unpause" << m_api->error_string(rc);
-        pauseId = 0;
-    }
+    // A known pause is lifted behind the seek, in the same turn, so no sound from the old position
+    // slips out in between; while playing, the seek goes alone.
+    std::uint64_t unpauseId = seekId == 0 || m_pausedNoticed ? requestPause(false) : 0;
 
     bool seekAnswered = seekId == 0;
     int seekError = 0;
-    bool pauseAnswered = pauseId == 0;
-    int pauseError = 0;
-    // The seek has taken effect when playback restarts; a refused seek restarts nothing.
-    const bool done = waitUntil(
-        [&] {
-            if (!seekAnswered)
-                seekAnswered = takeReply(seekId, &seekError);
-            if (!pauseAnswered)
-                pauseAnswered = takeReply(pauseId, &pauseError);
-            const bool seekDone = seekId == 0 || (seekAnswered && (seekError < 0 || m_restarts > restartsBefore));
-            return (seekDone && pauseAnswered) || !fileOpen();
-        },
-        m_options.seekTimeoutMs);
-    if (!done)
+    bool unpauseAnswered = unpauseId == 0;
+    int unpauseError = 0;
+    auto answered = [&] {
+        if (!seekAnswered)
+            seekAnswered = takeReply(seekId, &seekError);
+        if (!unpauseAnswered)
+            unpauseAnswered = takeReply(unpauseId, &unpauseError);
+        // The seek has taken effect when playback restarts; a refused seek restarts nothing.
+        const bool seekDone = seekAnswered && (seekId == 0 || seekError < 0 || m_restarts > restartsBefore);
+        return (seekDone && unpauseAnswered) || !fileOpen();
+    };
+    if (!waitUntil(answered, m_options.seekTimeoutMs))
         qCDebug(lcMpv) << "seek to" << positionMs << "not confirmed in time";
+
+    // Paused by libmpv itself meanwhile: the file had reached its end just before the seek. Its
+    // report comes before the restart of the seek that follows it.
+    if (unpauseId == 0 && m_pausedNoticed && fileOpen()) {
+        unpauseId = requestPause(false);
+        unpauseAnswered = unpauseId == 0;
+        waitUntil(answered, m_options.seekTimeoutMs);
+    }
     if (seekError < 0)
         qCDebug(lcMpv) << "seek" << m_api->error_string(seekError);
-    if (pauseError < 0)
-        qCDebug(lcMpv) << "unpause" << m_api->error_string(pauseError);
+    if (unpauseError < 0)
+        qCDebug(lcMpv) << "unpause" << m_api->error_string(unpauseError);
 }
 
 void MpvPlayer::pause()
 {
     if (!fileOpen())
         return;
-    drainEvents();
-    int paused = 0;
-    // Paused already, by an earlier call or by the end of the file: nothing would be reported.
-    if (m_api->get_property(m_core, "pause", MPV_FORMAT_FLAG, &paused) >= 0 && paused)
-        return;
     const std::uint64_t noticesBefore = m_pauseNotices;
-    paused = 1;
-    const int rc = m_api->set_property(m_core, "pause", MPV_FORMAT_FLAG, &paused);
+    // Asked together with the pause: when libmpv was paused already (the end of the file pauses it),
+    // the pause changes nothing and no report would come.
+    const std::uint64_t askId = nextRequestId();
+    int rc = m_api->get_property_async(m_core, askId, "pause", MPV_FORMAT_FLAG);
+    if (rc < 0) {
+        qCDebug(lcMpv) << "pause state" << m_api->error_string(rc);
+        return;
+    }
+    int paused = 1;
+    rc = m_api->set_property(m_core, "pause", MPV_FORMAT_FLAG, &paused);
     if (rc < 0) {
         qCDebug(lcMpv) << "pause" << m_api->error_string(rc);
         return;
     }
-    // The position settles a few milliseconds after the pause, in the same turn of libmpv's loop
-    // that reports the change; waiting for the report makes the next reading the one that stays.
-    waitUntil([&] { return (m_pauseNotices > noticesBefore && m_pausedNoticed) || !fileOpen(); },
+
+    bool asked = false;
+    int wasPaused = 0;
+    // The position settles a moment after the pause, in the turn of libmpv's loop that reports the
+    // change; waiting for the report makes the next reading the one that stays.
+    waitUntil(
+        [&] {
+            if (!asked)
+                asked = takeFlagReply(askId, &wasPaused);
+            const bool settled = wasPaused != 0 || (m_pauseNotices > noticesBefore && m_pausedNoticed);
+            return (asked && settled) || !fileOpen();
+        },
         m_options.seekTimeoutMs);
 }
 

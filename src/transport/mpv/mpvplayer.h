@@ -53,6 +53,8 @@ private:
     void handleEvent(const mpv_event &event);
     bool waitUntil(const std::function<bool()> &done, int timeoutMs);
     bool takeReply(std::uint64_t id, int *error);
+    bool takeFlagReply(std::uint64_t id, int *value);
+    std::uint64_t requestPause(bool paused);
     std::uint64_t nextRequestId() { return ++m_lastRequestId; }
     bool fileOpen() const { return m_core && (m_file == FileState::Starting || m_file == FileState::Ready); }
     double doubleProperty(const char *name, bool *ok);
@@ -74,6 +76,7 @@ private:
     bool m_pausedNoticed = false;
     std::uint64_t m_lastRequestId = 0;
     QHash<std::uint64_t, int> m_replies;
+    QHash<std::uint64_t, int> m_flagReplies;
 };
 
 } // namespace transport
