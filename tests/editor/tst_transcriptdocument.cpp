@@ -65,6 +65,9 @@ private slots:
     void loadTranscriptStopsAtZeroByte();
     void loadingIsNotAChangeAndCannotBeUndone();
     void loadedRtfThatIsNotRtfShowsItsText();
+    void damagedRtfLoadsWhatWasReadAndSaysSo();
+    void rtfSaveAndReopenKeepsFormatting();
+    void loadedPlainTextDoesNotTakeTheCaretsFormat();
     void unreadableFileChangesNothing();
     void openDialogAsksForTheEditorsFilters();
     void openRoutesByFilterAndExtension_data();
@@ -474,6 +477,57 @@ void TestTranscriptDocument::loadedRtfThatIsNotRtfShowsItsText()
     QCOMPARE(m_editor->toPlainText(), u"just words, no rtf"_s);
     QCOMPARE(m_state->documentPath, path);
     QCOMPARE(m_state->documentModified, 0);
+}
+
+void TestTranscriptDocument::damagedRtfLoadsWhatWasReadAndSaysSo()
+{
+    const QString path = file(u"cut.rtf"_s);
+    QVERIFY(writeFile(path, "{\\rtf1\\ansi first part\\par {\\b second"));
+    m_dialogs->answerMessage(common::AnswerOk);
+    m_doc->loadTranscript(path, TextFormat::RichText);
+    QVERIFY(m_editor->toPlainText().startsWith(u"first part"_s));
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QCOMPARE(m_dialogs->messages.constFirst().text, u"文件"_s + path + u"已损坏，只读入了损坏处之前的内容。"_s);
+    QCOMPARE(m_dialogs->messages.constFirst().icon, common::Icon::Warning);
+    QCOMPARE(m_state->documentPath, path);
+    QCOMPARE(m_state->documentModified, 0);
+    QCOMPARE(readAll(path), QByteArray("{\\rtf1\\ansi first part\\par {\\b second"));
+}
+
+void TestTranscriptDocument::rtfSaveAndReopenKeepsFormatting()
+{
+    type(u"普通"_s);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    m_editor->textCursor().insertText(u"加粗"_s, bold);
+    const QString path = file(u"a.rtf"_s);
+    m_dialogs->answerSave(path, 1);
+    m_doc->saveTranscriptAs();
+
+    m_doc->newTranscript();
+    QCOMPARE(m_editor->toPlainText(), QString());
+    m_doc->loadTranscript(path, TextFormat::RichText);
+    QCOMPARE(m_editor->toPlainText(), u"普通加粗"_s);
+    QTextCursor c(m_editor->document());
+    c.setPosition(1);
+    QVERIFY(c.charFormat().fontWeight() < QFont::Bold);
+    c.setPosition(4);
+    QCOMPARE(c.charFormat().fontWeight(), int(QFont::Bold));
+}
+
+void TestTranscriptDocument::loadedPlainTextDoesNotTakeTheCaretsFormat()
+{
+    QTextCharFormat red;
+    red.setForeground(Qt::red);
+    red.setFontWeight(QFont::Bold);
+    m_editor->textCursor().insertText(u"red"_s, red);
+    const QString path = file(u"a.txt"_s);
+    QVERIFY(writeFile(path, "plain"));
+    m_doc->loadTranscript(path, TextFormat::PlainText);
+    QTextCursor c(m_editor->document());
+    c.setPosition(3);
+    QVERIFY(c.charFormat().fontWeight() < QFont::Bold);
+    QVERIFY(!c.charFormat().hasProperty(QTextFormat::ForegroundBrush));
 }
 
 void TestTranscriptDocument::unreadableFileChangesNothing()
