@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "app/cellcaption.h"
 #include "app/skin.h"
 #include "app/statuspart.h"
 #include "common/dialogs.h"
@@ -179,7 +180,7 @@ void MainWindow::buildControls()
 
     buildStatusBar();
 
-    m_fixedLabel = new QLabel(QStringLiteral("当前：         总长：          "), m_client);
+    m_fixedLabel = new CellCaption(QStringLiteral("当前：         总长：          "), m_client);
     m_fixedLabel->setObjectName(QStringLiteral("标签1"));
     m_fixedLabel->setGeometry(361, 3, 248, 20);
     m_fixedLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
