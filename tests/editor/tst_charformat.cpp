@@ -1,6 +1,7 @@
 #include "editor/charformat.h"
 #include "editor/editcommands.h"
 #include "editor/formatting.h"
+#include "editor/rtf/rtf.h"
 #include "editor/rtf/textproperties.h"
 #include "editor/textcodec.h"
 #include "editor/transcriptedit.h"
@@ -70,6 +71,7 @@ private slots:
     void selectionFormatReportsMixedFieldsAsUnknown();
     void applyToSelectionIsOneUndoStepAndKeepsOtherProperties();
 
+    void formatsSurviveAnRtfRoundTrip();
     void protectedTextRefusesEdits();
     void ctrlYRedoes();
     void undoAndRedoArePostedKeys();
@@ -286,6 +288,41 @@ void TestCharFormat::applyToSelectionIsOneUndoStepAndKeepsOtherProperties()
     edit.undo();
     QCOMPARE(formatAt(edit.document(), 1).verticalAlignment(), QTextCharFormat::AlignSubScript);
     QVERIFY(formatAt(edit.document(), 2).fontStrikeOut());
+}
+
+void TestCharFormat::formatsSurviveAnRtfRoundTrip()
+{
+    editor::TranscriptEdit edit;
+    CharFormat base;
+    base.fontSize = 11;
+    editor::setDefaultFormat(&edit, base);
+    QTest::keyClicks(&edit, u"plain bold red raised low locked"_s);
+    const struct
+    {
+        int from, to;
+        CharFormat format;
+    } runs[] = {
+        {6, 10, make(u"黑体"_s, 15, 0, editor::EffectBold | editor::EffectUnderline, editor::AutoColor)},
+        {11, 14, make(u"宋体"_s, 11, 0, editor::EffectItalic, 0x0000FF)},
+        {15, 21, make(u"宋体"_s, 12, 3, 0, 0)},
+        {22, 25, make(u"Noto Serif CJK SC"_s, 9, -2, editor::EffectStrikeout, 0x00FF00)},
+        {26, 32, make(u"宋体"_s, 11, 0, editor::EffectProtected, editor::AutoColor)},
+    };
+    for (const auto &run : runs) {
+        select(&edit, run.from, run.to);
+        editor::setSelectionFormat(&edit, run.format);
+    }
+
+    editor::TranscriptEdit reopened;
+    reopened.setDefaultCharFormat(edit.defaultCharFormat());
+    QVERIFY(rtf::readRtf(rtf::writeRtf(edit.document()), reopened.document()).isRtf);
+    QCOMPARE(reopened.toPlainText(), edit.toPlainText());
+    for (const auto &run : runs) {
+        select(&reopened, run.from, run.to);
+        QCOMPARE(editor::getSelectionFormat(&reopened), run.format);
+    }
+    select(&reopened, 0, 5);
+    QCOMPARE(editor::getSelectionFormat(&reopened), make(u"宋体"_s, 11, 0, 0, editor::AutoColor));
 }
 
 void TestCharFormat::protectedTextRefusesEdits()
