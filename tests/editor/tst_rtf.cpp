@@ -302,6 +302,7 @@ void TestRtf::readText_data()
     QTest::newRow("surrogate pair") << QByteArray("{\\rtf1 \\u-10179?\\u-8704?}") << u"😀"_s;
     QTest::newRow("surrogate pair with changing \\uc")
         << QByteArray("{\\rtf1\\uc0 \\u55360\\uc1 \\u56320\\'3f}") << u"𠀀"_s;
+    QTest::newRow("object replacement character stands for nothing") << QByteArray("{\\rtf1 a\\u-4?b}") << u"ab"_s;
     QTest::newRow("lone surrogate is replaced") << QByteArray("{\\rtf1 \\u55360?x}") << u"\uFFFDx"_s;
     QTest::newRow("\\upr takes the Unicode part")
         << QByteArray("{\\rtf1{\\upr{ansi}{\\*\\ud{\\u20013?\\u25991?}}}}") << u"中文"_s;

@@ -480,7 +480,8 @@ void Reader::appendToSink(char16_t c)
         return;
     if (m_dirty)
         refresh();
-    if (m_hiddenNow || c == 0)
+    // U+FFFC would stand for an object the document does not have.
+    if (m_hiddenNow || c == 0 || c == QChar::ObjectReplacementCharacter)
         return;
     startText();
     m_run.append(QChar(c));

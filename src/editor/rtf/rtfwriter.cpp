@@ -275,8 +275,8 @@ void Writer::writeText(QStringView text, bool chinese)
                 continue;
             }
         }
-        if (u == 0)
-            continue;
+        if (u == 0 || u == QChar::ObjectReplacementCharacter)
+            continue; // an image or other object has no text to carry
         // Control characters, characters outside the charset, and each half of a surrogate pair.
         writeUnicode(u);
     }
