@@ -7,6 +7,7 @@
 // plain libmpv player playing the same file. Audio goes to the null output in both.
 //
 // Usage: bench_transport [--quick]
+#include "support/mediaencoder.h"
 #include "support/wavwriter.h"
 #include "transport/mpv/mpvplayer.h"
 
@@ -55,9 +56,11 @@ double nowMs()
 
 double cpuMs()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    auto ms = [](const timeval &t) { return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0; };
+    auto ms = [](const timeval &t) {
+        return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0;
+    };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
@@ -94,29 +97,11 @@ void waitFor(mpv_handle *core, mpv_event_id wanted)
     }
 }
 
-// Encodes a file with libmpv's own encoder, so the benchmark needs no extra tool.
 void encode(const QString &from, const QString &to, const char *codec)
 {
-    const QByteArray out = QFile::encodeName(to);
-    mpv_handle *core = createCore({{"config", "no"}, {"terminal", "no"}, {"vid", "no"}, {"o", out.constData()},
-        {"oac", codec}});
-    const QByteArray in = QFile::encodeName(from);
-    const char *args[] = {"loadfile", in.constData(), nullptr};
-    check(mpv_command(core, args), "loadfile for encoding");
-    const QDeadlineTimer deadline(60000);
-    for (;;) {
-        if (deadline.hasExpired())
-            fail("encoding took too long");
-        const mpv_event *event = mpv_wait_event(core, 1.0);
-        if (event->event_id == MPV_EVENT_END_FILE) {
-            const auto *end = static_cast<const mpv_event_end_file *>(event->data);
-            check(end->error, "encoding");
-            break;
-        }
-    }
-    mpv_terminate_destroy(core);
-    if (QFile(to).size() < 1000)
-        fail("encoder wrote nothing");
+    QString error;
+    if (!testing::encodeMedia(from, to, codec, QByteArray(), &error))
+        fail(qPrintable(error));
 }
 
 // libmpv used directly, set up like the player (same output, exact seeks, kept open at the end).
@@ -124,9 +109,9 @@ class PlainPlayer
 {
 public:
     PlainPlayer()
-        : m_core(createCore({{"config", "no"}, {"terminal", "no"}, {"load-scripts", "no"}, {"ytdl", "no"},
-              {"osc", "no"}, {"vid", "no"}, {"vo", "null"}, {"ao", "null"}, {"idle", "yes"}, {"hr-seek", "yes"},
-              {"keep-open", "yes"}, {"pause", "yes"}}))
+        : m_core(createCore({ { "config", "no" }, { "terminal", "no" }, { "load-scripts", "no" }, { "ytdl", "no" },
+            { "osc", "no" }, { "vid", "no" }, { "vo", "null" }, { "ao", "null" }, { "idle", "yes" },
+            { "hr-seek", "yes" }, { "keep-open", "yes" }, { "pause", "yes" } }))
     {
         check(mpv_observe_property(m_core, 1, "pause", MPV_FORMAT_FLAG), "observe pause");
     }
@@ -137,7 +122,7 @@ public:
     void load(const QString &path)
     {
         const QByteArray local = QFile::encodeName(path);
-        const char *args[] = {"loadfile", local.constData(), nullptr};
+        const char *args[] = { "loadfile", local.constData(), nullptr };
         check(mpv_command(m_core, args), "loadfile");
         waitFor(m_core, MPV_EVENT_PLAYBACK_RESTART);
     }
@@ -150,7 +135,7 @@ public:
     void seek(double seconds)
     {
         const QByteArray target = QByteArray::number(seconds, 'f', 3);
-        const char *args[] = {"seek", target.constData(), "absolute+exact", nullptr};
+        const char *args[] = { "seek", target.constData(), "absolute+exact", nullptr };
         check(mpv_command_async(m_core, 1, args), "seek");
         waitFor(m_core, MPV_EVENT_PLAYBACK_RESTART);
     }
@@ -217,12 +202,12 @@ std::vector<Row> rows;
 
 void addRatio(const QByteArray &figure, double value, double reference, const char *referenceName, double bound)
 {
-    rows.push_back({figure, value, reference, referenceName, bound, false});
+    rows.push_back({ figure, value, reference, referenceName, bound, false });
 }
 
 void addBound(const QByteArray &figure, double value, double bound)
 {
-    rows.push_back({figure, value, bound, "bound", bound, true});
+    rows.push_back({ figure, value, bound, "bound", bound, true });
 }
 
 // Reads until the player reports the target (it should on the first read), so a player that returned
@@ -376,7 +361,7 @@ int main(int argc, char **argv)
     encode(wav, mp3, "libmp3lame");
     encode(wav, m4a, "aac");
 
-    const std::pair<const char *, QString> files[] = {{"WAV", wav}, {"MP3", mp3}, {"AAC", m4a}};
+    const std::pair<const char *, QString> files[] = { { "WAV", wav }, { "MP3", mp3 }, { "AAC", m4a } };
     for (const auto &[format, path] : files)
         measureLatency(format, path, commands);
     for (const auto &[format, path] : files)

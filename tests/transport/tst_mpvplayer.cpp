@@ -1,4 +1,5 @@
 // The libmpv player against real files: silent output (ao=null), WAV tones written by the test.
+#include "support/mediaencoder.h"
 #include "support/wavwriter.h"
 #include "transport/mpv/mpvplayer.h"
 
@@ -53,6 +54,16 @@ void TestMpvPlayer::initTestCase()
     QVERIFY(testing::writeSineWav(file("tone20.wav"), 20.0));
     QVERIFY(testing::writeSineWav(file("tone19.9.wav"), 19.9));
     QVERIFY(testing::writeSineWav(file("tone0.5.wav"), 0.5));
+    QString error;
+    QVERIFY2(testing::encodeMedia(file("tone20.wav"), file("tone20.mp3"), "libmp3lame", {}, &error), qPrintable(error));
+    QVERIFY2(testing::encodeMedia(file("tone20.wav"), file("tone20.m4a"), "aac", {}, &error), qPrintable(error));
+    QVERIFY2(testing::encodeMedia(QStringLiteral("av://lavfi:testsrc=duration=4:size=160x120:rate=10[out0];"
+                                                 "sine=duration=4[out1]"),
+                 file("picture4.mp4"), "aac", "mpeg4", &error),
+        qPrintable(error));
+    QVERIFY2(testing::encodeMedia(QStringLiteral("av://lavfi:testsrc=duration=4:size=160x120:rate=10"),
+                 file("silent4.mp4"), "aac", "mpeg4", &error),
+        qPrintable(error));
     QFile text(file("notes.txt"));
     QVERIFY(text.open(QIODevice::WriteOnly));
     text.write("This is a transcript, not a recording.\r\n");
@@ -75,6 +86,9 @@ void TestMpvPlayer::opensAtStartWithTruncatedLength_data()
     QTest::newRow("twenty seconds") << u"tone20.wav"_qs << 20;
     QTest::newRow("19.9 seconds are 19") << u"tone19.9.wav"_qs << 19;
     QTest::newRow("half a second is 0") << u"tone0.5.wav"_qs << 0;
+    QTest::newRow("an MP3") << u"tone20.mp3"_qs << 20;
+    QTest::newRow("AAC in M4A") << u"tone20.m4a"_qs << 20;
+    QTest::newRow("a video plays its sound") << u"picture4.mp4"_qs << 4;
 }
 
 void TestMpvPlayer::opensAtStartWithTruncatedLength()
@@ -88,6 +102,8 @@ void TestMpvPlayer::opensAtStartWithTruncatedLength()
     // Still at the start a moment later: the transport starts playback itself.
     QTest::qWait(200);
     QCOMPARE(player.getPositionMs(), 0);
+    player.play(0);
+    QTRY_VERIFY(player.getPositionMs() >= qMin(300, length * 1000 + 400));
 }
 
 void TestMpvPlayer::playAdvancesAndPauseHolds()
@@ -178,6 +194,7 @@ void TestMpvPlayer::refusedFileReportsNothingOpen_data()
 {
     QTest::addColumn<QString>("path");
     QTest::newRow("a text file") << file("notes.txt");
+    QTest::newRow("a video without sound") << file("silent4.mp4");
     QTest::newRow("a missing file") << file("gone.mp3");
     QTest::newRow("a folder") << m_dir.path();
     QTest::newRow("an empty path") << QString();

@@ -8,8 +8,7 @@ namespace transport {
 
 namespace {
 
-template<typename Function>
-bool resolve(QLibrary &library, const char *name, Function &function)
+template <typename Function> bool resolve(QLibrary &library, const char *name, Function &function)
 {
     function = reinterpret_cast<Function>(library.resolve(name));
     if (!function)

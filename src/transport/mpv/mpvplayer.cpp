@@ -25,32 +25,32 @@ struct Setting
 // A player without a face: no video, window, on-screen controller, key bindings, terminal, scripts,
 // configuration files or remembered positions, and nothing fetched for it.
 constexpr Setting settings[] = {
-    {"config", "no", true},
-    {"terminal", "no", true},
-    {"input-default-bindings", "no", true},
-    {"input-vo-keyboard", "no", true},
-    {"osc", "no", true},
-    {"load-scripts", "no", true},
-    {"ytdl", "no", true},
-    {"resume-playback", "no", true},
-    {"save-position-on-quit", "no", true},
-    {"vid", "no", true},
-    {"vo", "null", true},
-    {"force-window", "no", true},
-    {"sub-auto", "no", true},
-    {"audio-file-auto", "no", true},
-    {"access-references", "no", true},
-    {"idle", "yes", true},
+    { "config", "no", true },
+    { "terminal", "no", true },
+    { "input-default-bindings", "no", true },
+    { "input-vo-keyboard", "no", true },
+    { "osc", "no", true },
+    { "load-scripts", "no", true },
+    { "ytdl", "no", true },
+    { "resume-playback", "no", true },
+    { "save-position-on-quit", "no", true },
+    { "vid", "no", true },
+    { "vo", "null", true },
+    { "force-window", "no", true },
+    { "sub-auto", "no", true },
+    { "audio-file-auto", "no", true },
+    { "access-references", "no", true },
+    { "idle", "yes", true },
     // Jumps land on the millisecond the typist asked for, not on the nearest key frame.
-    {"hr-seek", "yes", true},
+    { "hr-seek", "yes", true },
     // The file stays open at its end, so the position stays there and a jump brings it back.
-    {"keep-open", "yes", true},
-    {"audio-fallback-to-null", "yes", true},
-    {"load-stats-overlay", "no", false},
-    {"load-osd-console", "no", false},
-    {"load-auto-profiles", "no", false},
-    {"cover-art-auto", "no", false},
-    {"audio-client-name", "vornel-transcriber", false},
+    { "keep-open", "yes", true },
+    { "audio-fallback-to-null", "yes", true },
+    { "load-stats-overlay", "no", false },
+    { "load-osd-console", "no", false },
+    { "load-auto-profiles", "no", false },
+    { "cover-art-auto", "no", false },
+    { "audio-client-name", "vornel-transcriber", false },
 };
 
 constexpr std::uint64_t pauseObservation = 1;
@@ -67,11 +67,14 @@ int toMilliseconds(double seconds)
 
 } // namespace
 
-MpvPlayer::MpvPlayer(QObject *parent) : MpvPlayer(Options(), parent)
+MpvPlayer::MpvPlayer(QObject *parent)
+    : MpvPlayer(Options(), parent)
 {
 }
 
-MpvPlayer::MpvPlayer(Options options, QObject *parent) : QObject(parent), m_options(std::move(options))
+MpvPlayer::MpvPlayer(Options options, QObject *parent)
+    : QObject(parent)
+    , m_options(std::move(options))
 {
 }
 
@@ -264,7 +267,7 @@ bool MpvPlayer::takeFlagReply(std::uint64_t id, int *value)
 void MpvPlayer::stopLoading()
 {
     // Synchronous: a stop still on its way would hit the next file opened.
-    const char *args[] = {"stop", nullptr};
+    const char *args[] = { "stop", nullptr };
     const int rc = m_api->command(m_core, args);
     if (rc < 0)
         qCDebug(lcMpv) << "stop" << m_api->error_string(rc);
@@ -292,7 +295,7 @@ bool MpvPlayer::open(const QString &path)
     }
     // An absolute path is always a local file to libmpv, never a protocol or an option.
     const QByteArray local = QFile::encodeName(QFileInfo(path).absoluteFilePath());
-    const char *args[] = {"loadfile", local.constData(), "replace", nullptr};
+    const char *args[] = { "loadfile", local.constData(), "replace", nullptr };
     mpv_node result;
     rc = m_api->command_ret(m_core, args, &result);
     if (rc < 0) {
@@ -347,7 +350,7 @@ void MpvPlayer::play(int positionMs)
     std::uint64_t seekId = 0;
     if (positionMs >= 0) {
         const QByteArray seconds = QByteArray::number(positionMs / 1000.0, 'f', 3);
-        const char *args[] = {"seek", seconds.constData(), "absolute+exact", nullptr};
+        const char *args[] = { "seek", seconds.constData(), "absolute+exact", nullptr };
         seekId = nextRequestId();
         const int rc = m_api->command_async(m_core, seekId, args);
         if (rc < 0) {

@@ -66,7 +66,7 @@ private:
     const MpvApi *m_api = nullptr;
     mpv_handle *m_core = nullptr;
     bool m_coreGone = false;
-    std::atomic<bool> m_drainQueued{false};
+    std::atomic<bool> m_drainQueued { false };
 
     FileState m_file = FileState::None;
     std::int64_t m_wantedEntry = -1;
