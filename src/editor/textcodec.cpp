@@ -65,6 +65,33 @@ QString decodeGb18030(QByteArrayView bytes)
     return out;
 }
 
+bool strictUtf8(QByteArrayView bytes, QString *out)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    *out = utf8.decode(bytes);
+    return !utf8.hasError();
+}
+
+// Valid UTF-8, or valid UTF-8 whose last character was cut off (a file cut short, or ended by a zero byte).
+bool decodeUtf8(QByteArrayView bytes, QString *out)
+{
+    if (strictUtf8(bytes, out))
+        return true;
+    for (qsizetype cut = 1; cut <= 3 && cut < bytes.size(); ++cut) {
+        const uchar first = uchar(bytes[bytes.size() - cut]);
+        if ((first & 0xC0) == 0x80)
+            continue; // a continuation byte: the character starts further back
+        const qsizetype needed = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC2 ? 2 : 0;
+        if (needed <= cut || first > 0xF4)
+            return false;
+        if (!strictUtf8(bytes.first(bytes.size() - cut), out))
+            return false;
+        out->append(QChar(QChar::ReplacementCharacter));
+        return true;
+    }
+    return false;
+}
+
 bool hasNonAscii(QByteArrayView bytes)
 {
     for (const char c : bytes) {
@@ -118,9 +145,8 @@ QString decodePlainText(const QByteArray &bytes)
 
     const QByteArrayView text = upToZero(all);
     if (hasNonAscii(text)) {
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        QString decoded = utf8.decode(text);
-        if (!utf8.hasError())
+        QString decoded;
+        if (decodeUtf8(text, &decoded))
             return normalizeBreaks(decoded);
         return normalizeBreaks(decodeGb18030(text));
     }

@@ -50,6 +50,8 @@ void TestTextCodec::decode_data()
     QTest::newRow("UTF-16 big-endian") << QByteArray::fromHex("feff4f60597d000a0061") << u"你好\na"_s;
     QTest::newRow("zero byte ends GBK text") << QByteArray::fromHex("c4e300bac3") << u"你"_s;
     QTest::newRow("zero byte ends UTF-8 text") << QByteArray("\xe4\xbd\xa0\0\xe5\xa5\xbd", 7) << u"你"_s;
+    QTest::newRow("UTF-8 whose last character is cut off is still UTF-8")
+        << QByteArray("\xe4\xbd\xa0\xe5\xa5\0", 6) << u"你\uFFFD"_s;
     QTest::newRow("zero byte after a UTF-8 mark") << QByteArray("\xEF\xBB\xBF" "a\0b", 6) << u"a"_s;
     QTest::newRow("UTF-16 zero bytes are not the end; a zero character is")
         << QByteArray::fromHex("fffe6100620000006300") << u"ab"_s;
