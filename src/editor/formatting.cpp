@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -211,6 +212,10 @@ void initFormatting(TranscriptEdit *edit, const FormatStrip &strip)
     strip.fontBox->setInsertPolicy(QComboBox::NoInsert);
     strip.fontBox->clear();
     strip.fontBox->addItems(installedFontFamilies());
+    // The box is narrow; its list is as wide as the longest name so that no name is cut off.
+    QAbstractItemView *list = strip.fontBox->view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list)
+        + 2 * list->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, list) + 8);
 
     const CharFormat d = getDefaultFormat(edit);
     showFontName(strip.fontBox, d.fontName);
