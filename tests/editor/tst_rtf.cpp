@@ -47,6 +47,8 @@ QStringList runs(const QTextDocument &doc)
             out << u"¶"_s;
             lastDesc.clear();
         }
+        if (b.length() <= 1)
+            out << u"[" + describe(b.charFormat()) + u']';
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QString desc = describe(it.fragment().charFormat());
             if (desc == lastDesc && !out.isEmpty()) {
@@ -115,6 +117,7 @@ using Paragraphs = QList<QList<Run>>;
 void build(QTextDocument &doc, const Paragraphs &paragraphs)
 {
     QTextCursor c(&doc);
+    c.setBlockCharFormat(fmt(u"宋体"_s, 10.5)); // as the editor's caret starts
     for (qsizetype i = 0; i < paragraphs.size(); ++i) {
         if (i > 0)
             c.insertBlock();
@@ -253,6 +256,8 @@ void TestRtf::roundTrip_data()
     QTest::newRow("paragraphs, empty ones and an empty last one")
         << Paragraphs{{{u"第一段"_s, song}}, {}, {{u"第三段"_s, bold}}, {}};
     QTest::newRow("empty document") << Paragraphs{{}};
+    QTest::newRow("empty paragraphs keep their format")
+        << Paragraphs{{{u"标题"_s, all}}, {}, {{u"正文"_s, song}}, {}, {}};
 }
 
 void TestRtf::roundTrip()

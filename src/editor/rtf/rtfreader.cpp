@@ -595,7 +595,18 @@ void Reader::paragraph()
     if (m_cur.dest != Dest::Text)
         return;
     m_pendingTabs = 0;
-    ++m_pendingPars;
+    // A paragraph that ends empty keeps the formatting in force at its end, as the format of typing there.
+    // The one just ended by text opens lazily, so that a final \par adds no paragraph.
+    if (m_dirty)
+        refresh();
+    if (m_pendingPars > 0) {
+        flushRun();
+        m_cursor.insertBlock(QTextBlockFormat(), formatFor(m_key));
+    } else if (m_paraEmpty) {
+        flushRun();
+        m_cursor.setBlockCharFormat(formatFor(m_key));
+    }
+    m_pendingPars = 1;
 }
 
 void Reader::keyword(std::string_view word, bool hasParam, long long param)

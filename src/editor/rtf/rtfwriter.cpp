@@ -118,7 +118,7 @@ public:
 private:
     int fontIndex(const QString &name);
     int colorIndex(const QColor &c);
-    const RunProps &propsFor(const QTextFragment &fragment);
+    const RunProps &propsFor(int formatIndex, const QTextCharFormat &format);
     void word(const char *w);
     void word(const char *w, int n);
     void writeProps(const RunProps &p);
@@ -168,14 +168,12 @@ int Writer::colorIndex(const QColor &c)
     return index;
 }
 
-const RunProps &Writer::propsFor(const QTextFragment &fragment)
+const RunProps &Writer::propsFor(int formatIndex, const QTextCharFormat &f)
 {
-    const int formatIndex = fragment.charFormatIndex();
     const auto it = m_propsByFormat.constFind(formatIndex);
     if (it != m_propsByFormat.cend())
         return m_props[size_t(*it)];
 
-    const QTextCharFormat f = fragment.charFormat();
     RunProps p;
     p.font = fontIndex(familyOf(f, m_defaultFamily));
     const double points = f.fontPointSize();
@@ -350,11 +348,13 @@ QByteArray Writer::run()
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
                 continue;
-            const RunProps &p = propsFor(fragment);
+            const RunProps &p = propsFor(fragment.charFormatIndex(), fragment.charFormat());
             FontEntry &font = m_fontTable[size_t(p.font)];
             if (!font.chinese && needsGbk(fragment.text()))
                 font.chinese = true;
         }
+        if (block.length() <= 1)
+            propsFor(block.charFormatIndex(), block.charFormat());
     }
 
     m_out.reserve(qsizetype(m_document->characterCount()) * 9 + 4096);
@@ -382,10 +382,12 @@ QByteArray Writer::run()
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
                 continue;
-            const RunProps &p = propsFor(fragment);
+            const RunProps &p = propsFor(fragment.charFormatIndex(), fragment.charFormat());
             writeProps(p);
             writeText(fragment.text(), m_fontTable[size_t(p.font)].chinese);
         }
+        if (block.length() <= 1) // empty: what typing there would take
+            writeProps(propsFor(block.charFormatIndex(), block.charFormat()));
         word("par");
         m_out.append("\r\n");
         m_delimit = false;
