@@ -7,6 +7,8 @@
 #include <QTextDocument>
 #include <QtTest>
 
+#include <random>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -140,6 +142,7 @@ private slots:
     void writerEscapes();
     void roundTrip_data();
     void roundTrip();
+    void randomDocumentsRoundTrip();
     void readText_data();
     void readText();
     void readAttributes_data();
@@ -273,6 +276,54 @@ void TestRtf::roundTrip()
     QCOMPARE(textOf(again), textOf(original));
     QCOMPARE(again.blockCount(), original.blockCount());
     QCOMPARE(runs(again), runs(original));
+}
+
+// Documents of characters and formats picked at random, so that no pairing of neighbours breaks the escaping.
+void TestRtf::randomDocumentsRoundTrip()
+{
+    const QStringList pieces{u"a"_s, u"Z9"_s, u" "_s, u"-"_s, u"\\"_s, u"{"_s, u"}"_s, u"\t"_s, u"\u2028"_s,
+                             u"\u00a0"_s, u"\u00ad"_s, u"\u2011"_s, u"你"_s, u"園"_s, u"é"_s, u"€"_s, u"¥"_s,
+                             u"한"_s, u"😀"_s, u"𠀀"_s, u"\u0001"_s, u"?"_s, u"'"_s, u"“"_s, u"\u00ff"_s, u"\uffff"_s};
+    QList<QTextCharFormat> formats;
+    for (const QString &family : {u"宋体"_s, u"Arial"_s, u"黑体"_s, u"Times New Roman"_s}) {
+        for (int variant = 0; variant < 4; ++variant) {
+            QTextCharFormat f = fmt(family, 9 + variant * 1.5);
+            if (variant & 1)
+                f.setFontWeight(QFont::Bold);
+            if (variant == 2) {
+                f.setForeground(QColor(variant * 60, 0, 0));
+                f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+            }
+            if (variant == 3) {
+                f.setFontUnderline(true);
+                f.setProperty(rtf::OffsetTwipsProperty, -40);
+            }
+            formats << f;
+        }
+    }
+    std::mt19937 random(7);
+    for (int round = 0; round < 60; ++round) {
+        Paragraphs paragraphs;
+        const int count = 1 + int(random() % 4);
+        for (int p = 0; p < count; ++p) {
+            QList<Run> runList;
+            const int runCount = int(random() % 5);
+            for (int r = 0; r < runCount; ++r) {
+                QString text;
+                const int length = 1 + int(random() % 8);
+                for (int i = 0; i < length; ++i)
+                    text += pieces.at(qsizetype(random() % pieces.size()));
+                runList << Run{text, formats.at(qsizetype(random() % formats.size()))};
+            }
+            paragraphs << runList;
+        }
+        QTextDocument original;
+        build(original, paragraphs);
+        QTextDocument again;
+        const QByteArray rtf = rtf::writeRtf(&original);
+        rtf::readRtf(rtf, &again);
+        QCOMPARE(runs(again), runs(original));
+    }
 }
 
 void TestRtf::readText_data()
