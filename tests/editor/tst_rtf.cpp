@@ -253,7 +253,7 @@ void TestRtf::roundTrip_data()
     QTest::newRow("characters outside GBK")
         << Paragraphs{{{u"𠀀😀¥€한é"_s, song}, {u"café € 😀"_s, underline}}};
     QTest::newRow("Latin face carrying Chinese") << Paragraphs{{{u"Arial 里的中文"_s, underline}}};
-    QTest::newRow("special characters")
+    QTest::newRow("backslash, braces, tab, line break, no-break space")
         << Paragraphs{{{u"a\\b{c}\td\u2028e\u00a0f -1 ;"_s, song}}};
     QTest::newRow("font that is not installed keeps its name") << Paragraphs{{{u"字"_s, missing}}};
     QTest::newRow("paragraphs, empty ones and an empty last one")
