@@ -106,7 +106,6 @@ void TranscriptDocument::newTranscript()
 {
     if (askToSave() == SaveAnswer::Cancelled)
         return;
-    resetCaretFormat();
     setEditorText(QByteArray());
     m_state.documentPath.clear();
     m_status.setMessage(QString());
@@ -134,7 +133,6 @@ void TranscriptDocument::loadTranscript(const QString &path, TextFormat format)
     if (!readFile(path, &bytes))
         return;
     m_loadedDamaged = false;
-    resetCaretFormat();
     setEditorText(bytes);
     adoptPath(path);
     warnIfDamaged(path);
@@ -242,7 +240,6 @@ QString TranscriptDocument::openDocument()
         }
         const TextFormat mode = m_textFormat;
         m_textFormat = TextFormat::RichText;
-        resetCaretFormat();
         setEditorText(result.rtf);
         m_textFormat = mode;
         return path;
@@ -253,7 +250,6 @@ QString TranscriptDocument::openDocument()
         return {};
     const TextFormat mode = m_textFormat;
     m_textFormat = extension == u"rtf" ? TextFormat::RichText : TextFormat::PlainText;
-    resetCaretFormat();
     setEditorText(bytes);
     m_textFormat = mode;
     return path;
@@ -270,17 +266,25 @@ void TranscriptDocument::setEditorText(const QByteArray &bytes)
 {
     if (m_textFormat == TextFormat::RichText) {
         QTextDocument *document = m_editor->document();
+        // The caret stays at the start while the text goes in: moving it there afterwards would lay out the
+        // whole document at once just to find where it had been.
+        QTextCursor caret(document);
+        caret.setKeepPositionOnInsert(true);
+        m_editor->setTextCursor(caret);
         // Loading is not an edit the typist could undo; the history starts again with the new text.
         document->setUndoRedoEnabled(false);
         const rtf::ReadResult result = rtf::readRtf(upToFirstZero(bytes), document);
         document->setUndoRedoEnabled(true);
+        caret = m_editor->textCursor();
+        caret.setKeepPositionOnInsert(false);
+        m_editor->setTextCursor(caret);
         if (result.isRtf) {
             m_loadedDamaged = result.damaged;
-            m_editor->moveCursor(QTextCursor::Start);
             return;
         }
         // What is not RTF at all is shown as the text it holds, the way the editor takes any text.
     }
+    resetCaretFormat();
     m_editor->setPlainText(decodePlainText(bytes));
 }
 

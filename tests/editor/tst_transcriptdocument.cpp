@@ -466,7 +466,12 @@ void TestTranscriptDocument::loadingIsNotAChangeAndCannotBeUndone()
         QCOMPARE(m_state->documentModified, 0);
         QVERIFY2(!m_editor->document()->isUndoAvailable(), qPrintable(path));
         QVERIFY(!m_editor->toPlainText().contains(u"old"_s));
+        QCOMPARE(m_editor->textCursor().position(), 0);
     }
+    // The caret no longer sticks to the start once the text is in.
+    QTest::keyClicks(m_editor.get(), u"!"_s);
+    QCOMPARE(m_editor->textCursor().position(), 1);
+    QVERIFY(m_editor->toPlainText().startsWith(u"!"_s));
 }
 
 void TestTranscriptDocument::loadedRtfThatIsNotRtfShowsItsText()
