@@ -543,6 +543,14 @@ void TestRtf::damaged_data()
     QTest::newRow("bad hex escape") << QByteArray("{\\rtf1 a\\'zz}") << u"azz"_s << false;
     QTest::newRow("zero bytes and control characters") << QByteArray("{\\rtf1 a\0\x01\x7f b}", 14)
                                                         << u"a\x7f b"_s << false;
+    QByteArray manyFonts = "{\\rtf1{\\fonttbl";
+    QByteArray manyColours = "{\\colortbl";
+    for (int i = 0; i < 100000; ++i) {
+        manyFonts += "{\\f" + QByteArray::number(i) + " F;}";
+        manyColours += "\\red1;";
+    }
+    QTest::newRow("tables far larger than any real one")
+        << manyFonts + "}" + manyColours + "}\\f99999\\cf99999 x}" << u"x"_s << false;
     QTest::newRow("just the magic") << QByteArray("{\\rtf") << QString() << true;
 }
 

@@ -21,6 +21,7 @@ constexpr int kMaxDepth = 512;
 constexpr int kDefaultSize = 24; // half points: 12 pt after \plain
 constexpr int kMaxSize = 3276;   // 1638 pt, the largest size Word offers
 constexpr int kMaxOffset = 32760;
+constexpr int kMaxTableEntries = 4096;
 
 enum class Dest : quint8 {
     Text,
@@ -289,7 +290,8 @@ bool Reader::closeGroup()
     m_stack.pop_back();
     if (closing == Dest::FontTable && m_fontEntry >= 0 && m_cur.dest != Dest::FontTable)
         m_fontEntry = -1;
-    if (closing == Dest::ColorTable && m_cur.dest != Dest::ColorTable && m_red + m_green + m_blue > -3) {
+    if (closing == Dest::ColorTable && m_cur.dest != Dest::ColorTable && m_red + m_green + m_blue > -3
+        && m_colors.size() < size_t(kMaxTableEntries)) {
         // A last entry without its ';'.
         m_colors.push_back(qRgb(qMax(m_red, 0), qMax(m_green, 0), qMax(m_blue, 0)));
         m_red = m_green = m_blue = -1;
@@ -566,10 +568,13 @@ void Reader::rawByte(uchar b)
     }
     if (b < 0x80 && !m_lead) {
         if (b == ';' && m_cur.dest == Dest::ColorTable) {
-            if (m_red + m_green + m_blue == -3)
-                m_colors.push_back(0); // automatic
-            else
-                m_colors.push_back(qRgb(qMax(m_red, 0), qMax(m_green, 0), qMax(m_blue, 0)));
+            // Beyond any real table, further entries are ignored.
+            if (m_colors.size() < size_t(kMaxTableEntries)) {
+                if (m_red + m_green + m_blue == -3)
+                    m_colors.push_back(0); // automatic
+                else
+                    m_colors.push_back(qRgb(qMax(m_red, 0), qMax(m_green, 0), qMax(m_blue, 0)));
+            }
             m_red = m_green = m_blue = -1;
             return;
         }
@@ -700,6 +705,11 @@ void Reader::keyword(std::string_view word, bool hasParam, long long param)
     if (m_cur.dest == Dest::FontTable) {
         switch (kw) {
         case Kw::F: {
+            // Real tables hold dozens of fonts; a file that defines more is not worth its memory.
+            if (m_fonts.size() >= kMaxTableEntries && !m_fonts.contains(n)) {
+                m_fontEntry = -1;
+                return;
+            }
             m_fontEntry = n;
             Font &font = m_fonts[n];
             font = Font();
