@@ -2,7 +2,9 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace common {
 
@@ -33,8 +35,37 @@ int toAnswer(int button)
     }
 }
 
+// The patterns inside a filter's last parentheses, split at ";" as well as at blanks, "*.*" meaning every
+// file. Qt itself splits at blanks only, and its "*.*" hides names without a dot.
+QStringList patternsOf(const QString &filter)
+{
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+    QStringList result;
+    if (open < 0 || close < open)
+        return result;
+    static const QRegularExpression separators(QStringLiteral("[ ;]"));
+    for (const QString &p : filter.mid(open + 1, close - open - 1).split(separators, Qt::SkipEmptyParts))
+        result.append(p == QLatin1String("*.*") ? QStringLiteral("*") : p);
+    return result;
+}
+
+// Matching by the label's meaning, and in a save dialog a name typed without extension completed with the
+// extension of the chosen type.
+void followFilter(QFileDialog &dialog, const QString &filter, bool completeSuffix)
+{
+    const QStringList patterns = patternsOf(filter);
+    if (auto *model = dialog.findChild<QFileSystemModel *>())
+        model->setNameFilters(patterns);
+    if (completeSuffix && !patterns.isEmpty() && patterns.constFirst().startsWith(QLatin1String("*."))
+        && patterns.constFirst().indexOf(QLatin1Char('*'), 1) < 0)
+        dialog.setDefaultSuffix(patterns.constFirst().mid(2));
+}
+
 FileChoice run(QFileDialog &dialog, const FileRequest &request)
 {
+    // The platform's own dialog would match the patterns its own way.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setWindowTitle(request.title);
     dialog.setNameFilters(request.filters);
     if (request.selectedFilter >= 0 && request.selectedFilter < request.filters.size())
@@ -45,6 +76,10 @@ FileChoice run(QFileDialog &dialog, const FileRequest &request)
         dialog.setDirectory(request.directory);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    const bool completeSuffix = dialog.acceptMode() == QFileDialog::AcceptSave && !request.defaultSuffix.isEmpty();
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog, completeSuffix](const QString &filter) { followFilter(dialog, filter, completeSuffix); });
+    followFilter(dialog, dialog.selectedNameFilter(), completeSuffix);
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
