@@ -79,8 +79,7 @@ void Transport::openMedia()
         return;
     common::FileRequest request;
     request.title = QStringLiteral("选择要打开的音频文件");
-    // Qt's "*.*" would hide files without a dot; Windows' all-files filter shows them.
-    request.filters = QStringList{QStringLiteral("所有文件(*)")};
+    request.filters = QStringList{QStringLiteral("所有文件(*.*)")};
     request.fileName = m_lastChosenPath;
     const common::FileChoice choice = m_dialogs->openFile(request);
     if (choice.cancelled())

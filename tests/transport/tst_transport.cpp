@@ -222,7 +222,7 @@ void TestTransport::openDialogRemembersLastPathAndCancelChangesNothing()
     QCOMPARE(m_dialogs->openRequests.size(), 1);
     const common::FileRequest first = m_dialogs->openRequests.constFirst();
     QCOMPARE(first.title, u"选择要打开的音频文件"_s);
-    QCOMPARE(first.filters, QStringList{u"所有文件(*)"_s});
+    QCOMPARE(first.filters, QStringList{u"所有文件(*.*)"_s});
     QCOMPARE(first.fileName, QString());
 
     m_dialogs->answerOpen(QString());
