@@ -35,9 +35,9 @@ int toAnswer(int button)
     }
 }
 
-// The patterns inside a filter's last parentheses, split at ";" as well as at blanks, "*.*" meaning every
-// file. Qt itself splits at blanks only, and its "*.*" hides names without a dot.
-QStringList patternsOf(const QString &filter)
+} // namespace
+
+QStringList patternsOfFilter(const QString &filter)
 {
     const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
     const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
@@ -50,11 +50,13 @@ QStringList patternsOf(const QString &filter)
     return result;
 }
 
+namespace {
+
 // Matching by the label's meaning, and in a save dialog a name typed without extension completed with the
 // extension of the chosen type.
 void followFilter(QFileDialog &dialog, const QString &filter, bool completeSuffix)
 {
-    const QStringList patterns = patternsOf(filter);
+    const QStringList patterns = patternsOfFilter(filter);
     if (auto *model = dialog.findChild<QFileSystemModel *>())
         model->setNameFilters(patterns);
     if (completeSuffix && !patterns.isEmpty() && patterns.constFirst().startsWith(QLatin1String("*."))

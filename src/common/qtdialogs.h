@@ -4,6 +4,10 @@
 
 namespace common {
 
+// The patterns inside a filter's last parentheses, split at ";" as well as at blanks, "*.*" meaning every
+// file. Qt itself splits at blanks only, and its "*.*" hides names without a dot.
+QStringList patternsOfFilter(const QString &filter);
+
 // QMessageBox and QFileDialog, without an owner window and application-modal.
 class QtDialogs final : public Dialogs
 {
