@@ -54,6 +54,7 @@ constexpr Setting settings[] = {
 };
 
 constexpr std::uint64_t pauseObservation = 1;
+constexpr qint64 reuseReadingNs = 2'000'000;
 
 // Decoders land on sample boundaries: an exact seek to 3 s reads back as 2.999977 s. Within half a
 // millisecond below a whole millisecond counts as that millisecond, so the jump shows 0:03, not 0:02.
@@ -76,6 +77,7 @@ MpvPlayer::MpvPlayer(Options options, QObject *parent)
     : QObject(parent)
     , m_options(std::move(options))
 {
+    m_readClock.start();
 }
 
 MpvPlayer::~MpvPlayer()
@@ -277,6 +279,7 @@ bool MpvPlayer::open(const QString &path)
 {
     if (!ensureCore())
         return false;
+    m_lastReadNs = -1;
     drainEvents();
     m_file = FileState::None;
     m_wantedEntry = -1;
@@ -344,6 +347,7 @@ void MpvPlayer::play(int positionMs)
 {
     if (!fileOpen())
         return;
+    m_lastReadNs = -1;
     drainEvents();
     const std::uint64_t restartsBefore = m_restarts;
 
@@ -395,6 +399,7 @@ void MpvPlayer::pause()
 {
     if (!fileOpen())
         return;
+    m_lastReadNs = -1;
     const std::uint64_t noticesBefore = m_pauseNotices;
     // Asked together with the pause: when libmpv was paused already (the end of the file pauses it),
     // the pause changes nothing and no report would come.
@@ -437,9 +442,16 @@ int MpvPlayer::getPositionMs()
 {
     if (!fileOpen())
         return -1;
+    // Every reading interrupts libmpv's loop. The position timer reads twice in a row (label, knob);
+    // the second gets the first's answer, which is at most a millisecond or two old.
+    const qint64 now = m_readClock.nsecsElapsed();
+    if (m_lastReadNs >= 0 && now - m_lastReadNs < reuseReadingNs)
+        return m_lastPosition;
     bool ok = false;
     const double seconds = doubleProperty("time-pos", &ok);
-    return ok ? toMilliseconds(seconds) : -1;
+    m_lastPosition = ok ? toMilliseconds(seconds) : -1;
+    m_lastReadNs = ok ? now : -1;
+    return m_lastPosition;
 }
 
 int MpvPlayer::getLengthSeconds()

@@ -3,6 +3,7 @@
 #include "transport/mediaplayer.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 
@@ -77,6 +78,10 @@ private:
     std::uint64_t m_lastRequestId = 0;
     QHash<std::uint64_t, int> m_replies;
     QHash<std::uint64_t, int> m_flagReplies;
+
+    QElapsedTimer m_readClock;
+    qint64 m_lastReadNs = -1;
+    int m_lastPosition = -1;
 };
 
 } // namespace transport
