@@ -125,14 +125,18 @@ bool MpvPlayer::ensureCore()
             qCDebug(lcMpv) << "mpv_initialize" << m_api->error_string(rc);
         ok = rc >= 0;
     }
+    if (ok) {
+        // pause() waits for these reports.
+        const int rc = m_api->observe_property(m_core, pauseObservation, "pause", MPV_FORMAT_FLAG);
+        if (rc < 0)
+            qCDebug(lcMpv) << "observe pause" << m_api->error_string(rc);
+        ok = rc >= 0;
+    }
     if (!ok) {
         m_api->terminate_destroy(m_core);
         m_core = nullptr;
         return false;
     }
-    const int rc = m_api->observe_property(m_core, pauseObservation, "pause", MPV_FORMAT_FLAG);
-    if (rc < 0)
-        qCDebug(lcMpv) << "observe pause" << m_api->error_string(rc);
     m_api->set_wakeup_callback(m_core, &MpvPlayer::wakeup, this);
     return true;
 }
@@ -148,7 +152,10 @@ void MpvPlayer::destroyCore()
     m_file = FileState::None;
     m_wantedEntry = -1;
     m_startedEntry = -1;
+    m_pausedNoticed = false;
+    m_lastReadNs = -1;
     m_replies.clear();
+    m_flagReplies.clear();
 }
 
 // Runs on one of libmpv's threads: it may only hand the work to the GUI thread.
