@@ -127,12 +127,6 @@ void TranscriptEdit::cut()
     QTextEdit::cut();
 }
 
-void TranscriptEdit::paste()
-{
-    // The check itself is in insertFromMimeData, which every paste and drop goes through.
-    QTextEdit::paste();
-}
-
 void TranscriptEdit::insertFromMimeData(const QMimeData *source)
 {
     if (selectionOrCaretTouchesProtected()) {

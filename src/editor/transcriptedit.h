@@ -26,8 +26,8 @@ public:
     bool replaceSelection(const QString &text);
 
 public slots:
+    // Hides QTextEdit::cut, which would remove protected text; pastes are checked in insertFromMimeData.
     void cut();
-    void paste();
 
 signals:
     // An edit that would have changed protected text was refused.
