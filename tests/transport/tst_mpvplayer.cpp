@@ -36,6 +36,7 @@ private slots:
     void playAdvancesAndPauseHolds();
     void jumpsLandWhereAsked_data();
     void jumpsLandWhereAsked();
+    void resumesWherePaused_data();
     void resumesWherePaused();
     void secondFileReplacesFirstAndEndIsKept();
     void refusedFileReportsNothingOpen_data();
@@ -152,16 +153,26 @@ void TestMpvPlayer::jumpsLandWhereAsked()
     QTRY_VERIFY(player.getPositionMs() > landed + 200);
 }
 
+void TestMpvPlayer::resumesWherePaused_data()
+{
+    QTest::addColumn<bool>("fromCurrent");
+    QTest::newRow("from the saved position") << false;
+    QTest::newRow("from the current position (-1)") << true;
+}
+
 void TestMpvPlayer::resumesWherePaused()
 {
+    QFETCH(bool, fromCurrent);
     MpvPlayer player(silent());
     QVERIFY(player.open(file("tone20.wav")));
     player.play(6000);
     QTest::qWait(300);
     player.pause();
     const int saved = player.getPositionMs();
+    player.pause();
+    QCOMPARE(player.getPositionMs(), saved);
     QTest::qWait(300);
-    player.play(saved);
+    player.play(fromCurrent ? -1 : saved);
     const int resumed = player.getPositionMs();
     QVERIFY2(resumed >= saved && resumed < saved + slackMs,
         qPrintable(QStringLiteral("paused at %1, resumed at %2").arg(saved).arg(resumed)));
