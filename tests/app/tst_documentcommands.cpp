@@ -3,6 +3,7 @@
 #include "editor/transcriptdocument.h"
 #include "editor/transcriptedit.h"
 #include "support/scripteddialogs.h"
+#include "support/windowfixture.h"
 
 #include <QAction>
 #include <QFile>
@@ -47,6 +48,7 @@ private:
     QAction *menuAction(const QString &text) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    testing::WindowFixture m_fixture;
     app::ProcessState *m_state = nullptr;
     testing::ScriptedDialogs *m_dialogs = nullptr;
     app::MainWindow *m_window = nullptr;
@@ -55,23 +57,18 @@ private:
 void TestDocumentCommands::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_state = new app::ProcessState;
-    m_dialogs = new testing::ScriptedDialogs;
     app::Services services;
-    services.dialogs = m_dialogs;
-    m_window = new app::MainWindow(*m_state, services);
-    m_window->onMainWindowCreated();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(m_fixture.open(services));
+    m_state = m_fixture.state();
+    m_dialogs = m_fixture.dialogs();
+    m_window = m_fixture.window();
     m_window->transcript()->setConverterSource([] { return QList<editor::Converter>(); });
 }
 
 void TestDocumentCommands::cleanup()
 {
     QVERIFY2(m_dialogs->allAnswersUsed(), "a scripted answer was not asked for");
-    delete m_window;
-    delete m_dialogs;
-    delete m_state;
+    m_fixture.close();
     m_dir.reset();
 }
 

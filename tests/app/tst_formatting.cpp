@@ -6,6 +6,7 @@
 #include "editor/formatting.h"
 #include "editor/transcriptedit.h"
 #include "support/scripteddialogs.h"
+#include "support/windowfixture.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -85,6 +86,7 @@ private:
     // Runs a modal window's handling once it is up.
     void whenModalOpens(std::function<void(QWidget *)> handle);
 
+    testing::WindowFixture m_fixture;
     app::ProcessState *m_state = nullptr;
     testing::ScriptedDialogs *m_dialogs = nullptr;
     app::MainWindow *m_window = nullptr;
@@ -93,15 +95,12 @@ private:
 
 void TestFormatting::init()
 {
-    m_state = new app::ProcessState;
-    m_dialogs = new testing::ScriptedDialogs;
     app::Services services;
-    services.dialogs = m_dialogs;
     services.clock = [] { return QDateTime(QDate(2012, 1, 21), QTime(15, 30, 7)); };
-    m_window = new app::MainWindow(*m_state, services);
-    m_window->onMainWindowCreated();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(m_fixture.open(services));
+    m_state = m_fixture.state();
+    m_dialogs = m_fixture.dialogs();
+    m_window = m_fixture.window();
     m_edit = m_window->editor();
     m_edit->setFocus();
     QTRY_VERIFY(m_edit->hasFocus());
@@ -109,9 +108,7 @@ void TestFormatting::init()
 
 void TestFormatting::cleanup()
 {
-    delete m_window;
-    delete m_dialogs;
-    delete m_state;
+    m_fixture.close();
 }
 
 void TestFormatting::whenModalOpens(std::function<void(QWidget *)> handle)

@@ -3,6 +3,7 @@
 #include "editor/transcriptedit.h"
 #include "transport/knobbutton.h"
 #include "support/scripteddialogs.h"
+#include "support/windowfixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -36,6 +37,7 @@ private slots:
     void escClosesUnmodifiedWindow();
 
 private:
+    testing::WindowFixture m_fixture;
     app::ProcessState *m_state = nullptr;
     testing::ScriptedDialogs *m_dialogs = nullptr;
     app::MainWindow *m_window = nullptr;
@@ -43,21 +45,15 @@ private:
 
 void TestMainWindow::init()
 {
-    m_state = new app::ProcessState;
-    m_dialogs = new testing::ScriptedDialogs;
-    app::Services services;
-    services.dialogs = m_dialogs;
-    m_window = new app::MainWindow(*m_state, services);
-    m_window->onMainWindowCreated();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(m_fixture.open());
+    m_state = m_fixture.state();
+    m_dialogs = m_fixture.dialogs();
+    m_window = m_fixture.window();
 }
 
 void TestMainWindow::cleanup()
 {
-    delete m_window;
-    delete m_dialogs;
-    delete m_state;
+    m_fixture.close();
 }
 
 void TestMainWindow::startsWithCaptionAndStatusTexts()

@@ -3,6 +3,7 @@
 #include "editor/transcriptedit.h"
 #include "support/fakeplayer.h"
 #include "support/scripteddialogs.h"
+#include "support/windowfixture.h"
 #include "transport/droprouter.h"
 
 #include <QApplication>
@@ -46,6 +47,7 @@ private:
     static bool sendDrop(QWidget *target, const QPoint &pos, const QMimeData *mime);
 
     QTemporaryDir m_dir;
+    testing::WindowFixture m_fixture;
     app::ProcessState *m_state = nullptr;
     testing::ScriptedDialogs *m_dialogs = nullptr;
     FakePlayer *m_player = nullptr;
@@ -60,25 +62,20 @@ void TestDrops::initTestCase()
 
 void TestDrops::init()
 {
-    m_state = new app::ProcessState;
-    m_dialogs = new testing::ScriptedDialogs;
     m_player = new FakePlayer;
     app::Services services;
-    services.dialogs = m_dialogs;
     services.player = m_player;
-    m_window = new app::MainWindow(*m_state, services);
-    m_window->onMainWindowCreated();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(m_fixture.open(services));
+    m_state = m_fixture.state();
+    m_dialogs = m_fixture.dialogs();
+    m_window = m_fixture.window();
 }
 
 void TestDrops::cleanup()
 {
     QVERIFY(m_dialogs->allAnswersUsed());
-    delete m_window;
+    m_fixture.close();
     delete m_player;
-    delete m_dialogs;
-    delete m_state;
 }
 
 QString TestDrops::writeFile(const QString &name, const QByteArray &content)

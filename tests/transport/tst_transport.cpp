@@ -3,6 +3,7 @@
 #include "editor/transcriptedit.h"
 #include "support/fakeplayer.h"
 #include "support/scripteddialogs.h"
+#include "support/windowfixture.h"
 #include "transport/knobbutton.h"
 #include "transport/timetext.h"
 
@@ -68,6 +69,7 @@ private:
     QString label() const { return m_window->positionLabel()->text(); }
     bool timerRuns() const { return m_window->positionTimer()->isActive(); }
 
+    testing::WindowFixture m_fixture;
     app::ProcessState *m_state = nullptr;
     testing::ScriptedDialogs *m_dialogs = nullptr;
     FakePlayer *m_player = nullptr;
@@ -76,24 +78,19 @@ private:
 
 void TestTransport::init()
 {
-    m_state = new app::ProcessState;
-    m_dialogs = new testing::ScriptedDialogs;
     m_player = new FakePlayer;
     app::Services services;
-    services.dialogs = m_dialogs;
     services.player = m_player;
-    m_window = new app::MainWindow(*m_state, services);
-    m_window->onMainWindowCreated();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(m_fixture.open(services));
+    m_state = m_fixture.state();
+    m_dialogs = m_fixture.dialogs();
+    m_window = m_fixture.window();
 }
 
 void TestTransport::cleanup()
 {
-    delete m_window;
+    m_fixture.close();
     delete m_player;
-    delete m_dialogs;
-    delete m_state;
 }
 
 void TestTransport::openRecording(const QString &path, int lengthSeconds)
