@@ -107,24 +107,20 @@ int QtDialogs::message(const QString &text, const QString &caption, Buttons butt
 
 FileChoice QtDialogs::openFile(const FileRequest &request)
 {
-    QFileDialog dialog;
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    FileRequest r = request;
-    if (r.directory.isEmpty())
-        r.directory = m_lastDirectory;
-    FileChoice choice = run(dialog, r);
-    if (!choice.cancelled())
-        m_lastDirectory = QFileInfo(choice.path).absolutePath();
-    return choice;
+    return choose(request, true);
 }
 
 FileChoice QtDialogs::saveFile(const FileRequest &request)
 {
+    return choose(request, false);
+}
+
+FileChoice QtDialogs::choose(const FileRequest &request, bool opening)
+{
     QFileDialog dialog;
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setAcceptMode(opening ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(opening ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // Open and save share one dialog: each starts in the folder the other last chose.
     FileRequest r = request;
     if (r.directory.isEmpty())
         r.directory = m_lastDirectory;

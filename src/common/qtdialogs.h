@@ -17,6 +17,8 @@ public:
     FileChoice saveFile(const FileRequest &request) override;
 
 private:
+    FileChoice choose(const FileRequest &request, bool opening);
+
     QString m_lastDirectory;
 };
 
