@@ -88,7 +88,6 @@ MainWindow::MainWindow(ProcessState &state, const Services &services, QWidget *p
         m_state.document, m_editor, m_services.dialogs, std::move(status));
     connect(m_editor, &QTextEdit::textChanged, this, &MainWindow::onEditorTextChanged);
 
-    placeAtCreation();
 }
 
 void MainWindow::placeAtCreation()
@@ -425,7 +424,7 @@ void MainWindow::onMainWindowCreated()
     applySkin(builtInSkin(), nullptr, 0, 0, 0);
     checkForUpdateAtStartup();
     registerDropTarget();
-    // The skin can change the menu bar's height.
+    // Sized once the skin is on, since it sets the menu bar's height; measuring earlier costs start-up time.
     placeAtCreation();
 }
 
